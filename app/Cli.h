@@ -1,0 +1,25 @@
+#pragma once
+// The command line of mapwright that needs no display:
+//   mapwright convert --rail-pressure FILE --duration FILE --soi FILE
+//                     [--thresholds LO HI] [--view VIEW]
+//                     [--color auto|always|never|codes] [--utf8]
+//   mapwright --help | --version
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitIncomplete = 1;
+inline constexpr int kExitUsage = 2;
+
+std::string UsageText();
+
+// Runs `mapwright convert` with the arguments after "convert". Writes the
+// view's bytes to `out` and diagnostics to `err`; returns the exit code.
+// `outIsTerminal` decides what --color auto does.
+int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+               bool outIsTerminal);
+
+// The text with its colour codes turned into ANSI terminal colours.
+std::string ColorCodesToAnsi(const std::string& text);

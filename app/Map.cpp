@@ -1,0 +1,335 @@
+#include "Map.h"
+
+#include <cerrno>
+#include <clocale>
+#include <cmath>
+#include <cstdlib>
+#include <locale.h>
+#include <string>
+
+namespace {
+
+constexpr char CR = '\r';
+constexpr char LF = '\n';
+constexpr char TAB = '\t';
+
+bool IsSpaceOrControl(char c) { return static_cast<unsigned char>(c) <= 32; }
+
+// The line-break state machine shared by GetLine and the forward line cursor.
+// A break is known only once the character after it has been read, so a break
+// at the very end of the text stays part of the final line.
+enum class BreakState { InLine, AfterCR, AfterLF, AfterCRLF, AfterLFCR };
+
+// Walks the text once, handing out GetLine(0), GetLine(1), ... in turn.
+class LineCursor {
+public:
+    explicit LineCursor(std::string_view text) : m_text(text) {}
+
+    TextPiece Next() {
+        while (m_pos < m_text.size()) {
+            const char c = m_text[m_pos];
+            bool completes = false;
+            switch (m_state) {
+            case BreakState::InLine:
+                if (c == CR || c == LF) {
+                    BeginBreak(c);
+                }
+                break;
+            case BreakState::AfterCR:
+                if (c == LF) {
+                    m_state = BreakState::AfterCRLF;
+                } else {
+                    completes = true;
+                }
+                break;
+            case BreakState::AfterLF:
+                if (c == CR) {
+                    m_state = BreakState::AfterLFCR;
+                } else {
+                    completes = true;
+                }
+                break;
+            case BreakState::AfterCRLF:
+            case BreakState::AfterLFCR:
+                completes = true;
+                break;
+            }
+            if (completes) {
+                const std::string_view line = m_text.substr(m_lineStart, m_breakStart - m_lineStart);
+                m_lineStart = m_pos;
+                if (c == CR || c == LF) {
+                    BeginBreak(c);
+                } else {
+                    m_state = BreakState::InLine;
+                }
+                ++m_pos;
+                return {line, false};
+            }
+            ++m_pos;
+        }
+        return {map_detail::TrimRight(m_text.substr(m_lineStart)), true};
+    }
+
+private:
+    void BeginBreak(char c) {
+        m_state = c == CR ? BreakState::AfterCR : BreakState::AfterLF;
+        m_breakStart = m_pos;
+    }
+
+    std::string_view m_text;
+    std::size_t m_pos = 0;
+    std::size_t m_lineStart = 0;
+    std::size_t m_breakStart = 0;
+    BreakState m_state = BreakState::InLine;
+};
+
+locale_t CLocale() {
+    static const locale_t loc = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+    return loc;
+}
+
+// Exact powers of ten in extended precision: 10^27 = 2^27 * 5^27 and 5^27 has
+// 63 significant bits, so all of these fit the 64-bit significand.
+constexpr long double kPow10[] = {
+    1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,  1e6L,  1e7L,  1e8L,  1e9L,
+    1e10L, 1e11L, 1e12L, 1e13L, 1e14L, 1e15L, 1e16L, 1e17L, 1e18L, 1e19L,
+    1e20L, 1e21L, 1e22L, 1e23L, 1e24L, 1e25L, 1e26L, 1e27L,
+};
+constexpr int kMaxExactPow10 = 27;
+
+double ToDouble(long double value) {
+    const double d = static_cast<double>(value);
+    return std::isinf(d) ? 0.0 : d;
+}
+
+} // namespace
+
+namespace map_detail {
+
+std::string_view TrimRight(std::string_view text) {
+    std::size_t n = text.size();
+    while (n > 0 && IsSpaceOrControl(text[n - 1])) {
+        --n;
+    }
+    return text.substr(0, n);
+}
+
+void StoreField(Map& map, int line, int field, std::string_view text) {
+    if (line == 5 && field >= 2) {
+        const int x = field - 2;
+        if (x < kMaxAxis) {
+            map.XAxis[x] = TextToNumber(text);
+            map.XCount = x + 1;
+        }
+    } else if (line >= 6 && field >= 1) {
+        const int y = line - 6;
+        if (y >= kMaxAxis) {
+            return;
+        }
+        if (field == 1) {
+            map.YAxis[y] = TextToNumber(text);
+            map.YCount = y + 1;
+        } else if (field - 2 < kMaxAxis) {
+            map.Value[field - 2][y] = TextToNumber(text);
+        }
+    }
+}
+
+} // namespace map_detail
+
+TextPiece GetLine(int index, std::string_view text) {
+    // Deliberately independent of LineCursor: this is the reference reading
+    // that ParseMap's single pass must reproduce.
+    BreakState state = BreakState::InLine;
+    int breaks = 0;
+    std::size_t lineStart = 0;
+    std::size_t breakStart = 0;
+    for (std::size_t pos = 0; pos < text.size(); ++pos) {
+        const char c = text[pos];
+        bool completes = false;
+        if (state == BreakState::InLine) {
+            if (c == CR || c == LF) {
+                state = c == CR ? BreakState::AfterCR : BreakState::AfterLF;
+                breakStart = pos;
+            }
+        } else if (state == BreakState::AfterCR && c == LF) {
+            state = BreakState::AfterCRLF;
+        } else if (state == BreakState::AfterLF && c == CR) {
+            state = BreakState::AfterLFCR;
+        } else {
+            completes = true;
+        }
+        if (completes) {
+            ++breaks;
+            if (breaks > index) {
+                return {text.substr(lineStart, breakStart - lineStart), false};
+            }
+            lineStart = pos;
+            if (c == CR || c == LF) {
+                state = c == CR ? BreakState::AfterCR : BreakState::AfterLF;
+                breakStart = pos;
+            } else {
+                state = BreakState::InLine;
+            }
+        }
+    }
+    return {map_detail::TrimRight(text.substr(lineStart)), true};
+}
+
+TextPiece GetField(int index, std::string_view line, char separator) {
+    std::size_t start = 0;
+    for (int i = 0;; ++i) {
+        const std::size_t sep = line.find(separator, start);
+        if (sep == std::string_view::npos) {
+            return {map_detail::TrimRight(line.substr(start)), true};
+        }
+        if (i >= index) {
+            return {line.substr(start, sep - start), false};
+        }
+        start = sep + 1;
+    }
+}
+
+double TextToNumber(std::string_view text) {
+    // Check the syntax first: the C library's own conversion accepts far more
+    // (hexadecimal, "inf", "nan", leading tabs and newlines).
+    std::size_t i = 0;
+    const std::size_t n = text.size();
+    while (i < n && text[i] == ' ') {
+        ++i;
+    }
+    bool negative = false;
+    if (i < n && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+
+    // Mantissa: keep up to 19 significant digits exactly; more send us to the
+    // library conversion.
+    std::uint64_t mantissa = 0;
+    int significant = 0;
+    int digits = 0;
+    int fractionDigits = 0;
+    bool seenMark = false;
+    bool seenComma = false;
+    const std::size_t mantissaStart = i;
+    for (; i < n; ++i) {
+        const char c = text[i];
+        if (c >= '0' && c <= '9') {
+            ++digits;
+            if (seenMark) {
+                ++fractionDigits;
+            }
+            if (significant > 0 || c != '0') {
+                ++significant;
+                if (significant <= 19) {
+                    mantissa = mantissa * 10 + static_cast<std::uint64_t>(c - '0');
+                }
+            }
+        } else if (c == '.' || (c == ',' && !seenComma)) {
+            // Only the first comma stands for the decimal point; any second
+            // mark, comma or point, makes the text no number.
+            if (c == ',') {
+                seenComma = true;
+            }
+            if (seenMark) {
+                return 0.0;
+            }
+            seenMark = true;
+        } else {
+            break;
+        }
+    }
+    const std::size_t mantissaEnd = i;
+    if (digits == 0) {
+        return 0.0;
+    }
+
+    long exponent = 0;
+    if (i < n && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        bool expNegative = false;
+        if (i < n && (text[i] == '+' || text[i] == '-')) {
+            expNegative = text[i] == '-';
+            ++i;
+        }
+        const std::size_t expStart = i;
+        for (; i < n && text[i] >= '0' && text[i] <= '9'; ++i) {
+            if (exponent < 100000) {
+                exponent = exponent * 10 + (text[i] - '0');
+            }
+        }
+        if (i == expStart) {
+            return 0.0;
+        }
+        if (expNegative) {
+            exponent = -exponent;
+        }
+    }
+    while (i < n && text[i] == ' ') {
+        ++i;
+    }
+    if (i != n) {
+        return 0.0;
+    }
+
+    if (mantissa == 0 && significant == 0) {
+        return negative ? -0.0 : 0.0;
+    }
+    const long scale = exponent - fractionDigits;
+    if (significant <= 19 && scale >= -kMaxExactPow10 && scale <= kMaxExactPow10) {
+        // Both operands are exact, so the one multiplication or division is
+        // correctly rounded: the same extended value strtold gives.
+        long double value = static_cast<long double>(mantissa);
+        value = scale >= 0 ? value * kPow10[scale] : value / kPow10[-scale];
+        return ToDouble(negative ? -value : value);
+    }
+
+    std::string normalised;
+    normalised.reserve(n + 2);
+    if (negative) {
+        normalised += '-';
+    }
+    for (std::size_t k = mantissaStart; k < mantissaEnd; ++k) {
+        normalised += text[k] == ',' ? '.' : text[k];
+    }
+    normalised += 'e';
+    normalised += std::to_string(exponent);
+    errno = 0;
+    char* end = nullptr;
+    const long double value = strtold_l(normalised.c_str(), &end, CLocale());
+    if (errno == ERANGE && std::isinf(value)) {
+        return 0.0;
+    }
+    return ToDouble(value);
+}
+
+void ParseMap(std::string_view text, Map& map) {
+    map.XCount = 0;
+    map.YCount = 0;
+    // Nothing past the last row a map can hold is stored, so reading stops
+    // there; up to it this is the same line-by-line, field-by-field reading
+    // as GetLine and GetField give, in one pass.
+    constexpr int kLastStoredLine = 6 + kMaxAxis - 1;
+    constexpr int kLastStoredField = 2 + kMaxAxis - 1;
+    LineCursor lines(text);
+    for (int i = 0; i <= kLastStoredLine; ++i) {
+        const TextPiece line = lines.Next();
+        if (i >= 5) {
+            std::size_t start = 0;
+            for (int p = 0; p <= kLastStoredField; ++p) {
+                const std::size_t tab = line.Text.find(TAB, start);
+                if (tab == std::string_view::npos) {
+                    map_detail::StoreField(map, i, p,
+                                           map_detail::TrimRight(line.Text.substr(start)));
+                    break;
+                }
+                map_detail::StoreField(map, i, p, line.Text.substr(start, tab - start));
+                start = tab + 1;
+            }
+        }
+        if (line.Last) {
+            break;
+        }
+    }
+}

@@ -1,0 +1,67 @@
+#pragma once
+// The calibration map record and the reading side of the map text format.
+//
+// Map text: lines separated by CR LF, LF CR, a lone CR or a lone LF; fields
+// separated by TAB. Lines 0-4 are a header and are never converted. Line 5
+// holds the X axis from field 2 on; every later line holds the row's Y value
+// in field 1 and its values from field 2 on.
+//
+// Maps hold at most kMaxAxis X values and rows. Text with more is read up to
+// that limit and the surplus is ignored: nothing is stored past the arrays and
+// neither count exceeds kMaxAxis.
+
+#include <cstdint>
+#include <string_view>
+
+inline constexpr int kMaxAxis = 50;
+
+// One calibration map, held by value. Value[x][y] is the value at X index x
+// and Y index y. Only the counts say which entries are valid; parsing again
+// leaves entries the new text does not supply as they were. A new map is all
+// zero.
+struct Map {
+    double XAxis[kMaxAxis]{};
+    double YAxis[kMaxAxis]{};
+    double Value[kMaxAxis][kMaxAxis]{};
+    std::int32_t XCount = 0;
+    std::int32_t YCount = 0;
+};
+
+// A piece of a text (a line of a text, or a field of a line) and whether it is
+// the final one.
+struct TextPiece {
+    std::string_view Text;
+    bool Last = false;
+};
+
+// Line `index` of the text without its line break. The final line has its
+// trailing characters of code 32 or less removed; asking for a line past it
+// gives the final line. Scans from the start of the text on every call.
+TextPiece GetLine(int index, std::string_view text);
+
+// Field `index` of a line. Only the final field is trimmed (trailing
+// characters of code 32 or less); asking for a field past it gives the final
+// field.
+TextPiece GetField(int index, std::string_view line, char separator);
+
+// The number a field stands for, 0 if it stands for none. Strict: optional
+// blanks, an optional sign, digits with at most one decimal mark, an optional
+// exponent, optional blanks and nothing else. The decimal mark is the point;
+// the first comma is read as a point, so "12,5" is 12.5. Values too large for
+// a double give 0.
+double TextToNumber(std::string_view text);
+
+// Fills the map from a whole map text in one forward pass: the counts are set
+// from the text, the entries it supplies are overwritten, the others are left
+// alone. Never fails.
+void ParseMap(std::string_view text, Map& map);
+
+namespace map_detail {
+
+// What ParseMap does with field `field` of line `line`.
+void StoreField(Map& map, int line, int field, std::string_view text);
+
+// Removes trailing characters of code 32 or less.
+std::string_view TrimRight(std::string_view text);
+
+} // namespace map_detail

@@ -1,0 +1,98 @@
+#include "Pipeline.h"
+
+#include "Lookup.h"
+
+MissingInput FindIncompleteInput(const Map& railPressure, const Map& duration, const Map& soi) {
+    if (railPressure.XCount == 0 || railPressure.YCount == 0) {
+        return MissingInput::RailPressure;
+    }
+    if (duration.XCount == 0 || duration.YCount == 0) {
+        return MissingInput::Duration;
+    }
+    if (soi.XCount == 0 || soi.YCount == 0) {
+        return MissingInput::Soi;
+    }
+    return MissingInput::None;
+}
+
+namespace {
+
+void CopyAxis(double* to, const double* from, int count) {
+    for (int i = 0; i < count; ++i) {
+        to[i] = from[i];
+    }
+}
+
+} // namespace
+
+void DeriveMaps(const Map& railPressure, const Map& duration, const Map& soi, DerivedMaps& out) {
+    Map* const all[] = {&out.NewDurationMapRP,  &out.NewDurationMapUs,    &out.NewDurationMapDeg,
+                        &out.NewEOIMap,         &out.RailPressureMapSoiX, &out.NewRailPressureMap};
+
+    // Every derived map lies on the SOI injection-quantity axis.
+    for (Map* m : all) {
+        m->XCount = soi.XCount;
+        CopyAxis(m->XAxis, soi.XAxis, soi.XCount);
+    }
+    out.NewDurationMapRP.YCount = duration.YCount;
+    out.NewDurationMapUs.YCount = soi.YCount;
+    out.NewDurationMapDeg.YCount = soi.YCount;
+    out.NewEOIMap.YCount = soi.YCount;
+    out.NewRailPressureMap.YCount = soi.YCount;
+    out.RailPressureMapSoiX.YCount = railPressure.YCount;
+    CopyAxis(out.NewDurationMapRP.YAxis, duration.YAxis, duration.YCount);
+    CopyAxis(out.RailPressureMapSoiX.YAxis, railPressure.YAxis, railPressure.YCount);
+    for (Map* m : {&out.NewDurationMapUs, &out.NewDurationMapDeg, &out.NewEOIMap,
+                   &out.NewRailPressureMap}) {
+        CopyAxis(m->YAxis, soi.YAxis, soi.YCount);
+    }
+
+    // Duration, then rail pressure, resampled onto the SOI injection quantities.
+    for (int y = 0; y < duration.YCount; ++y) {
+        for (int x = 0; x < soi.XCount; ++x) {
+            out.NewDurationMapRP.Value[x][y] = LookupAlongX(duration, y, soi.XAxis[x]);
+        }
+    }
+    for (int y = 0; y < railPressure.YCount; ++y) {
+        for (int x = 0; x < soi.XCount; ++x) {
+            out.RailPressureMapSoiX.Value[x][y] = LookupAlongX(railPressure, y, soi.XAxis[x]);
+        }
+    }
+
+    // Rail pressure onto the SOI engine speeds.
+    Map& rp = out.NewRailPressureMap;
+    for (int x = 0; x < out.RailPressureMapSoiX.XCount; ++x) {
+        for (int y = 0; y < soi.YCount; ++y) {
+            rp.Value[x][y] = LookupAlongY(out.RailPressureMapSoiX, x, soi.YAxis[y]);
+        }
+    }
+
+    // Duration at each point's rail pressure, to 0.1 us.
+    Map& us = out.NewDurationMapUs;
+    for (int x = 0; x < rp.XCount; ++x) {
+        for (int y = 0; y < rp.YCount; ++y) {
+            us.Value[x][y] = RoundTo(LookupAlongY(out.NewDurationMapRP, x, rp.Value[x][y]), 1);
+        }
+    }
+
+    // Crank degrees: at n 1/min the crank turns 6n degrees a second. The
+    // product is formed left to right in extended precision with the double
+    // constant 0.001 and rounded to double once, at the end.
+    Map& deg = out.NewDurationMapDeg;
+    const long double milli = 0.001;
+    for (int x = 0; x < us.XCount; ++x) {
+        for (int y = 0; y < us.YCount; ++y) {
+            const long double product = static_cast<long double>(us.Value[x][y]) *
+                                        static_cast<long double>(us.YAxis[y]) * 6.0L * milli *
+                                        milli;
+            deg.Value[x][y] = static_cast<double>(product);
+        }
+    }
+
+    Map& eoi = out.NewEOIMap;
+    for (int x = 0; x < deg.XCount; ++x) {
+        for (int y = 0; y < deg.YCount; ++y) {
+            eoi.Value[x][y] = soi.Value[x][y] - deg.Value[x][y];
+        }
+    }
+}

@@ -1,0 +1,53 @@
+#pragma once
+// The texts Mapwright prints for its derived maps: coloured reports in the map
+// text format, bare value rows ("data texts"), and the EOI colour thresholds.
+// All texts are Windows-1252 with CR LF line ends. Reports carry the colour
+// codes "[G]" (axis values), "[R]" / "[B]" (at or below the low threshold / at
+// or above the high one) and "[/]" after every number.
+
+#include "Map.h"
+#include "Pipeline.h"
+
+#include <string>
+#include <string_view>
+
+// v in fixed-point notation with n decimals, as printf's "%.nf" writes it
+// (so -0.04 with one decimal is "-0.0"), always with a point as decimal mark.
+// Long numbers are written whole.
+std::string FormatNumber(double v, int n);
+
+// The colour code of a map value: "[R]" when v <= lo, else "[B]" when v >= hi,
+// else "" (black).
+std::string_view ColorCode(double v, double lo, double hi);
+
+// The coloured report of a map.
+std::string MapToText(const Map& map, std::string_view title, std::string_view description,
+                      std::string_view xUnit, std::string_view yUnit, int xDecimals,
+                      int yDecimals, int valueDecimals, double lo, double hi);
+
+// One line of values per row, TAB between values, no header and no codes.
+std::string MapDataToText(const Map& map, int decimals);
+
+struct Thresholds {
+    double Lo = 0;
+    double Hi = 0;
+};
+
+// The EOI thresholds from the texts of the two threshold edits. If either text
+// is empty both are off (-9999 and 9999); a text that is no number reads as 0.
+Thresholds ReadEoiThresholds(std::string_view loText, std::string_view hiText);
+
+// The seven output views, in the order they are printed.
+enum class OutputView {
+    RailPressure,
+    DurationRP,
+    DurationUs,
+    DurationDeg,
+    DurationDegData,
+    EOI,
+    EOIData,
+};
+inline constexpr int kOutputViewCount = 7;
+
+// The text printed into a view. `eoi` colours the EOI report only.
+std::string BuildViewText(OutputView view, const DerivedMaps& maps, Thresholds eoi);

@@ -1,0 +1,128 @@
+#include "TextFile.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <unistd.h>
+
+namespace {
+
+constexpr std::size_t kLineBuffer = 1000;
+
+struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+
+} // namespace
+
+void StripLineEnd(char* text) {
+    std::size_t n = std::strlen(text);
+    while (n > 0 && (text[n - 1] == '\r' || text[n - 1] == '\n')) {
+        text[--n] = '\0';
+    }
+}
+
+void StripLineEnd(std::string& text) {
+    while (!text.empty() && (text.back() == '\r' || text.back() == '\n')) {
+        text.pop_back();
+    }
+}
+
+bool ReadTextFile(const std::string& path, std::string& text, std::string& error) {
+    text.clear();
+    error.clear();
+    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    if (!file) {
+        error = std::strerror(errno);
+        return false;
+    }
+
+    // Read everything, turning CR LF into LF as a text-mode stream does. The
+    // pieces below are cut only after this, so a CR LF that straddles a
+    // 999-character boundary still counts as one character.
+    std::string stream;
+    char chunk[65536];
+    bool pendingCR = false;
+    for (;;) {
+        const std::size_t got = std::fread(chunk, 1, sizeof chunk, file.get());
+        for (std::size_t i = 0; i < got; ++i) {
+            const char c = chunk[i];
+            if (pendingCR) {
+                pendingCR = false;
+                if (c != '\n') {
+                    stream += '\r';
+                }
+            }
+            if (c == '\r') {
+                pendingCR = true;
+            } else {
+                stream += c;
+            }
+        }
+        if (got < sizeof chunk) {
+            break;
+        }
+    }
+    if (pendingCR) {
+        stream += '\r';
+    }
+    if (std::ferror(file.get())) {
+        error = std::strerror(errno);
+        return false;
+    }
+
+    // Split as the 1000-character line reader would: a piece ends after a
+    // line feed, after 999 characters, or at the end of the stream.
+    std::size_t pos = 0;
+    while (pos < stream.size()) {
+        std::size_t end = pos;
+        const std::size_t limit = std::min(stream.size(), pos + kLineBuffer - 1);
+        while (end < limit) {
+            if (stream[end++] == '\n') {
+                break;
+            }
+        }
+        std::string piece = stream.substr(pos, end - pos);
+        // The piece is handled as a C string from here on.
+        const std::size_t nul = piece.find('\0');
+        if (nul != std::string::npos) {
+            piece.resize(nul);
+        }
+        StripLineEnd(piece);
+        text += piece;
+        text += "\r\n";
+        pos = end;
+    }
+    return true;
+}
+
+std::string ReadTextFile(const std::string& path) {
+    std::string text;
+    std::string error;
+    if (!ReadTextFile(path, text, error)) {
+        return {};
+    }
+    return text;
+}
+
+std::string GetExeDir() {
+    std::string path(4096, '\0');
+    for (;;) {
+        const ssize_t n = ::readlink("/proc/self/exe", path.data(), path.size());
+        if (n < 0) {
+            return "./";
+        }
+        if (static_cast<std::size_t>(n) < path.size()) {
+            path.resize(static_cast<std::size_t>(n));
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        return "./";
+    }
+    return path.substr(0, slash + 1);
+}

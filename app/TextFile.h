@@ -1,0 +1,24 @@
+#pragma once
+// Text files the way the program reads them, and where the program lives.
+
+#include <string>
+
+// The whole file as one text in which every line, the last included, ends in
+// CR LF. The file is read as a text-mode stream (CR LF becomes LF) in pieces
+// of at most 999 characters; each piece loses its trailing CR and LF and gains
+// CR LF, so a line longer than 999 characters becomes several lines. Pieces
+// are C strings: a NUL byte ends its piece and the rest of that piece is
+// dropped. A file that cannot be opened gives an empty text.
+std::string ReadTextFile(const std::string& path);
+
+// As ReadTextFile, but says why a file could not be read: returns false with
+// the system's error text in `error`.
+bool ReadTextFile(const std::string& path, std::string& text, std::string& error);
+
+// Cuts trailing CR and LF characters.
+void StripLineEnd(char* text);
+void StripLineEnd(std::string& text);
+
+// The directory of the running executable with a trailing '/', or "./" when
+// it cannot be found.
+std::string GetExeDir();

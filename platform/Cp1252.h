@@ -1,0 +1,20 @@
+#pragma once
+// Conversion between the 8-bit Windows-1252 text the program holds and
+// Unicode, used only where text leaves or enters the program (widgets, the
+// clipboard, a UTF-8 terminal). The five bytes that Windows-1252 leaves
+// undefined map to the C1 control characters of the same value, so every byte
+// survives a round trip.
+
+#include <string>
+#include <string_view>
+
+// The Unicode code point of one Windows-1252 byte.
+char32_t Cp1252ToUnicode(unsigned char byte);
+
+// The Windows-1252 byte for a code point, or -1 when the code page has none.
+int UnicodeToCp1252(char32_t codePoint);
+
+std::string Cp1252ToUtf8(std::string_view text);
+
+// Code points without a Windows-1252 byte, and malformed UTF-8, become '?'.
+std::string Utf8ToCp1252(std::string_view text);

@@ -1,0 +1,139 @@
+#include "Cli.h"
+
+#include "support/Process.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace {
+
+// One grid point: SOI 10 degrees at 2000 1/min, 800 bar there, 500 us at
+// 800 bar; so 6.0 degrees of injection ending 4.0 degrees before TDC.
+constexpr const char* kHeader = "h\r\n\r\nh\r\n\r\n\t\tmm3\r\n";
+
+class Convert : public testing::Test {
+protected:
+    Convert() {
+        m_rail = m_dir.Write("rp.txt", std::string(kHeader) + "\t\t10\r\n1/min\t2000\t800\r\n");
+        m_duration = m_dir.Write("dur.txt", std::string(kHeader) +
+                                                "\t\t10\r\nBar\t400\t300\r\n\t1200\t700\r\n");
+        m_soi = m_dir.Write("soi.txt", std::string(kHeader) + "\t\t10\r\n1/min\t2000\t10\r\n");
+    }
+
+    ProcessResult Run(std::vector<std::string> extra) const {
+        std::vector<std::string> argv = {MAPWRIGHT_EXE, "convert", "--rail-pressure", m_rail,
+                                         "--duration",  m_duration, "--soi",          m_soi};
+        argv.insert(argv.end(), extra.begin(), extra.end());
+        return RunProcess(argv);
+    }
+
+    TempDir m_dir;
+    std::string m_rail;
+    std::string m_duration;
+    std::string m_soi;
+};
+
+TEST_F(Convert, PrintsThePlainEoiReport) {
+    const ProcessResult r = Run({});
+    EXPECT_EQ(r.ExitCode, 0) << r.Err;
+    EXPECT_EQ(r.Out, "EOI (1, 1)\r\n"
+                     "\r\n"
+                     "Duration(Injection Quantity, Engine Speed)/degCA\r\n"
+                     "\r\n"
+                     "\t\tmm3\r\n"
+                     "\t\t10.0\r\n"
+                     "1/min\t2000\t4.0\r\n");
+    EXPECT_EQ(r.Err, "");
+}
+
+TEST_F(Convert, ViewsColoursAndEncoding) {
+    EXPECT_EQ(Run({"--view", "eoi-data"}).Out, "4.0\r\n");
+    EXPECT_EQ(Run({"--view", "duration-deg-data"}).Out, "6.0\r\n");
+    EXPECT_EQ(Run({"--view", "duration-us", "--color", "never"}).Out.substr(0, 20),
+              "New Duration Map (1,");
+
+    const std::string rp = Run({"--view", "duration-rp"}).Out;
+    EXPECT_NE(rp.find("Rail Pressure)/\xB5s\r\n"), std::string::npos);
+    EXPECT_NE(rp.find("Bar\t400\t300\r\n\t1200\t700\r\n"), std::string::npos);
+    EXPECT_NE(Run({"--view", "duration-rp", "--utf8"}).Out.find("Pressure)/\xC2\xB5s"),
+              std::string::npos);
+
+    // 4.0 is at or above the default high threshold 0: blue.
+    EXPECT_NE(Run({"--color", "codes"}).Out.find("1/min\t[G]2000[/]\t[B]4.0[/]\r\n"),
+              std::string::npos);
+    EXPECT_NE(Run({"--color", "codes", "--thresholds", "5", "9"}).Out.find("\t[R]4.0[/]"),
+              std::string::npos);
+    EXPECT_NE(Run({"--color", "codes", "--thresholds", "", "0"}).Out.find("\t4.0[/]"),
+              std::string::npos);
+    EXPECT_NE(Run({"--color", "codes", "--thresholds", "3,5", "4,5"}).Out.find("\t4.0[/]"),
+              std::string::npos);
+
+    const std::string ansi = Run({"--color", "always"}).Out;
+    EXPECT_NE(ansi.find("\x1b[0;94m4.0"), std::string::npos);
+    EXPECT_EQ(ansi.find('['), ansi.find("\x1b[") + 1); // no colour code left as text
+    EXPECT_EQ(Run({"--color", "auto"}).Out.find('\x1b'), std::string::npos); // not a terminal
+}
+
+TEST_F(Convert, IncompleteMapExitsOneAndNamesIt) {
+    m_soi = m_dir.Write("empty.txt", "");
+    const ProcessResult r = Run({});
+    EXPECT_EQ(r.ExitCode, 1);
+    EXPECT_EQ(r.Out, "");
+    EXPECT_EQ(std::count(r.Err.begin(), r.Err.end(), '\n'), 1);
+    EXPECT_NE(r.Err.find("SOI map in " + m_soi), std::string::npos) << r.Err;
+
+    m_rail = m_dir.Write("header-only.txt", std::string(kHeader) + "\t\t10\r\n");
+    EXPECT_NE(Run({}).Err.find("rail pressure map in " + m_rail), std::string::npos);
+}
+
+TEST_F(Convert, UnreadableFileExitsTwo) {
+    m_duration = m_dir.Path() + "/nope.txt";
+    const ProcessResult r = Run({});
+    EXPECT_EQ(r.ExitCode, 2);
+    EXPECT_EQ(r.Out, "");
+    EXPECT_EQ(r.Err, "mapwright: cannot read " + m_duration + ": No such file or directory\n");
+}
+
+TEST_F(Convert, BadArgumentsExitTwoWithUsage) {
+    for (const std::vector<std::string>& extra :
+         {std::vector<std::string>{"--view", "nope"}, {"--color", "sometimes"}, {"--thresholds", "1"},
+          {"--bogus"}, {"--soi", "a", "--soi"}}) {
+        const ProcessResult r = Run(extra);
+        EXPECT_EQ(r.ExitCode, 2) << extra[0];
+        EXPECT_EQ(r.Out, "");
+        EXPECT_NE(r.Err.find("usage: mapwright convert"), std::string::npos);
+    }
+    const ProcessResult missing = RunProcess({MAPWRIGHT_EXE, "convert", "--soi", m_soi});
+    EXPECT_EQ(missing.ExitCode, 2);
+    EXPECT_NE(missing.Err.find("are all required"), std::string::npos);
+}
+
+TEST(Mapwright, HelpAndVersionNeedNoDisplay) {
+    const ProcessResult help = RunProcess({MAPWRIGHT_EXE, "--help"});
+    EXPECT_EQ(help.ExitCode, 0);
+    EXPECT_EQ(help.Out, UsageText());
+    const ProcessResult version = RunProcess({MAPWRIGHT_EXE, "--version"});
+    EXPECT_EQ(version.ExitCode, 0);
+    EXPECT_EQ(version.Out.rfind("Mapwright ", 0), 0u);
+    EXPECT_EQ(RunProcess({MAPWRIGHT_EXE, "frobnicate"}).ExitCode, 2);
+}
+
+TEST(Mapwright, ConvertsTheDemoMaps) {
+    const std::string dir = MAPWRIGHT_DEMO_DIR;
+    const ProcessResult r =
+        RunProcess({MAPWRIGHT_EXE, "convert", "--rail-pressure", dir + "/DemoRailPressure.txt",
+                    "--duration", dir + "/DemoDuration.txt", "--soi", dir + "/DemoSOI.txt",
+                    "--color", "codes"});
+    ASSERT_EQ(r.ExitCode, 0) << r.Err;
+    EXPECT_EQ(r.Out.rfind("EOI (16, 12)\r\n", 0), 0u);
+    // The demo shows every colour with the default thresholds.
+    EXPECT_NE(r.Out.find("[R]"), std::string::npos);
+    EXPECT_NE(r.Out.find("[B]"), std::string::npos);
+    EXPECT_NE(r.Out.find("\t-1.0[/]"), std::string::npos);
+}
+
+} // namespace

@@ -1,0 +1,149 @@
+#include "Pipeline.h"
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <memory>
+#include <vector>
+
+namespace {
+
+// A map from axes and a value function of (x index, y index).
+template <class F>
+Map MakeMap(std::initializer_list<double> xs, std::initializer_list<double> ys, F value) {
+    Map m;
+    m.XCount = static_cast<int>(xs.size());
+    m.YCount = static_cast<int>(ys.size());
+    int i = 0;
+    for (double x : xs) {
+        m.XAxis[i++] = x;
+    }
+    i = 0;
+    for (double y : ys) {
+        m.YAxis[i++] = y;
+    }
+    for (int x = 0; x < m.XCount; ++x) {
+        for (int y = 0; y < m.YCount; ++y) {
+            m.Value[x][y] = value(x, y);
+        }
+    }
+    return m;
+}
+
+Map Constant(std::initializer_list<double> xs, std::initializer_list<double> ys, double v) {
+    return MakeMap(xs, ys, [v](int, int) { return v; });
+}
+
+std::unique_ptr<DerivedMaps> Derive(const Map& rp, const Map& dur, const Map& soi) {
+    auto out = std::make_unique<DerivedMaps>();
+    DeriveMaps(rp, dur, soi, *out);
+    return out;
+}
+
+TEST(Pipeline, WorkedExample) {
+    // SOI 10 degrees at 2000 1/min; 800 bar there; 500 us at 800 bar.
+    const Map rp = Constant({10}, {2000}, 800);
+    const Map dur = MakeMap({10}, {400, 800, 1200}, [](int, int y) { return 300.0 + 200 * y; });
+    const Map soi = Constant({10}, {2000}, 10);
+    const auto out = Derive(rp, dur, soi);
+    EXPECT_EQ(out->NewRailPressureMap.Value[0][0], 800.0);
+    EXPECT_EQ(out->NewDurationMapUs.Value[0][0], 500.0);
+    EXPECT_EQ(out->NewDurationMapDeg.Value[0][0], 6.0);
+    EXPECT_EQ(out->NewEOIMap.Value[0][0], 4.0);
+}
+
+TEST(Pipeline, AxesAndCountsFollowTheSoiGrid) {
+    const Map rp = Constant({0, 20}, {1000, 2000, 3000}, 900);
+    const Map dur = Constant({0, 10, 20, 30}, {500, 1000}, 400);
+    const Map soi = Constant({5, 15}, {1500, 2500, 3500, 4500}, 12);
+    const auto out = Derive(rp, dur, soi);
+    EXPECT_EQ(out->NewDurationMapRP.XCount, 2);
+    EXPECT_EQ(out->NewDurationMapRP.YCount, 2);
+    EXPECT_EQ(out->NewDurationMapRP.YAxis[1], 1000.0);
+    EXPECT_EQ(out->RailPressureMapSoiX.YCount, 3);
+    EXPECT_EQ(out->RailPressureMapSoiX.YAxis[2], 3000.0);
+    for (const Map* m : {&out->NewDurationMapUs, &out->NewDurationMapDeg, &out->NewEOIMap,
+                         &out->NewRailPressureMap}) {
+        EXPECT_EQ(m->XCount, 2);
+        EXPECT_EQ(m->YCount, 4);
+        EXPECT_EQ(m->XAxis[1], 15.0);
+        EXPECT_EQ(m->YAxis[3], 4500.0);
+    }
+}
+
+TEST(Pipeline, FlatContinuationBeyondTheInputAxes) {
+    // The duration map's injection quantities reach only 10..20; the rail
+    // pressure map's engine speeds only 1000..2000.
+    const Map rp = MakeMap({0, 100}, {1000, 2000}, [](int, int y) { return 500.0 + 500 * y; });
+    const Map dur = MakeMap({10, 20}, {0, 2000}, [](int x, int) { return 100.0 * (x + 1); });
+    const Map soi = Constant({0, 15, 50}, {500, 1500, 2500}, 0);
+    const auto out = Derive(rp, dur, soi);
+    EXPECT_EQ(out->NewDurationMapRP.Value[0][0], 100.0); // below: first column
+    EXPECT_EQ(out->NewDurationMapRP.Value[1][0], 150.0);
+    EXPECT_EQ(out->NewDurationMapRP.Value[2][0], 200.0); // above: last column
+    EXPECT_EQ(out->NewRailPressureMap.Value[0][0], 500.0);  // below 1000 1/min
+    EXPECT_EQ(out->NewRailPressureMap.Value[0][1], 750.0);
+    EXPECT_EQ(out->NewRailPressureMap.Value[0][2], 1000.0); // above 2000 1/min
+}
+
+TEST(Pipeline, SameAxesReproduceTheInputs) {
+    auto rpValue = [](int x, int y) { return 300.0 + 37 * x + 101 * y; };
+    auto durValue = [](int x, int y) { return 200.0 + 13.5 * x - 7 * y; };
+    const Map rp = MakeMap({0, 5, 10, 20}, {800, 1600, 2400}, rpValue);
+    const Map dur = MakeMap({0, 5, 10, 20}, {250, 1000, 1800}, durValue);
+    const Map soi = Constant({0, 5, 10, 20}, {800, 1600, 2400}, 3);
+    const auto out = Derive(rp, dur, soi);
+    for (int x = 0; x < 4; ++x) {
+        for (int y = 0; y < 3; ++y) {
+            EXPECT_EQ(out->NewDurationMapRP.Value[x][y], dur.Value[x][y]);
+            EXPECT_EQ(out->NewRailPressureMap.Value[x][y], rp.Value[x][y]);
+        }
+    }
+}
+
+TEST(Pipeline, DurationIsRoundedToTenthsOfAMicrosecond) {
+    const Map rp = MakeMap({0}, {1000, 2000}, [](int, int y) { return y == 0 ? 100.0 : 200.0; });
+    const Map dur = MakeMap({0}, {100, 200}, [](int, int y) { return y == 0 ? 250.04 : 250.05; });
+    const Map soi = Constant({0}, {1000, 2000}, 0);
+    const auto out = Derive(rp, dur, soi);
+    EXPECT_EQ(out->NewDurationMapUs.Value[0][0], 250.0);
+    EXPECT_EQ(out->NewDurationMapUs.Value[0][1], 250.1);
+}
+
+TEST(Pipeline, StandstillAndLateInjection) {
+    const Map rp = Constant({0}, {0, 3000}, 1000);
+    const Map dur = Constant({0}, {1000}, 1000);
+    const Map soi = MakeMap({0}, {0, 3000}, [](int, int y) { return y == 0 ? 7.5 : 10.0; });
+    const auto out = Derive(rp, dur, soi);
+    EXPECT_EQ(out->NewDurationMapDeg.Value[0][0], 0.0);
+    EXPECT_EQ(out->NewEOIMap.Value[0][0], 7.5);
+    EXPECT_EQ(out->NewDurationMapDeg.Value[0][1], 18.0);
+    EXPECT_EQ(out->NewEOIMap.Value[0][1], -8.0); // ends 8 degrees after top dead centre
+}
+
+TEST(Pipeline, DegreesAreFormedInExtendedPrecision) {
+    // 0.1 us at 1000 1/min: the double-precision chain ends one unit in the
+    // last place below the extended one.
+    const Map rp = Constant({0}, {1000}, 1000);
+    const Map dur = Constant({0}, {1000}, 0.1);
+    const Map soi = Constant({0}, {1000}, 0);
+    const auto out = Derive(rp, dur, soi);
+    volatile double us = 0.1, rpm = 1000, six = 6, milli = 0.001;
+    const double doubleChain = us * rpm * six * milli * milli;
+    EXPECT_EQ(out->NewDurationMapDeg.Value[0][0], 0.00060000000000000006);
+    EXPECT_NE(out->NewDurationMapDeg.Value[0][0], doubleChain);
+}
+
+TEST(Pipeline, FirstIncompleteInputIsNamed) {
+    const Map full = Constant({1}, {1}, 1);
+    Map noX = full;
+    noX.XCount = 0;
+    Map noY = full;
+    noY.YCount = 0;
+    EXPECT_EQ(FindIncompleteInput(full, full, full), MissingInput::None);
+    EXPECT_EQ(FindIncompleteInput(noY, noX, noX), MissingInput::RailPressure);
+    EXPECT_EQ(FindIncompleteInput(full, noY, noX), MissingInput::Duration);
+    EXPECT_EQ(FindIncompleteInput(full, full, noX), MissingInput::Soi);
+}
+
+} // namespace
