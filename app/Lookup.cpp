@@ -12,22 +12,32 @@ double Interpolate(double a, double b, double t, double va, double vb) {
     return va + dv * r;
 }
 
-double AxisLookup(const double* axis, int count, const double* values, std::ptrdiff_t stride,
-                  double t) {
-    if (count <= 0) {
-        return 0.0;
-    }
+int AxisBracket(const double* axis, int count, double t) {
     int k = 0;
     while (k < count && !(axis[k] > t)) {
         ++k;
     }
-    if (k == count) {
+    return k;
+}
+
+double AxisValue(const double* axis, int count, const double* values, std::ptrdiff_t stride,
+                 double t, int bracket) {
+    if (count <= 0) {
+        return 0.0;
+    }
+    if (bracket >= count) {
         return values[(count - 1) * stride];
     }
-    if (k == 0) {
+    if (bracket == 0) {
         return values[0];
     }
-    return Interpolate(axis[k - 1], axis[k], t, values[(k - 1) * stride], values[k * stride]);
+    return Interpolate(axis[bracket - 1], axis[bracket], t, values[(bracket - 1) * stride],
+                       values[bracket * stride]);
+}
+
+double AxisLookup(const double* axis, int count, const double* values, std::ptrdiff_t stride,
+                  double t) {
+    return AxisValue(axis, count, values, stride, t, AxisBracket(axis, count, t));
 }
 
 double LookupAlongX(const Map& map, int y, double t) {
@@ -41,7 +51,8 @@ double LookupAlongY(const Map& map, int x, double t) {
 double RoundTo(double x, int n) {
     // The scale is held as a 32-bit integer (10 for n = 1); scales that cannot
     // be (n < 0 or n > 9) are used as they are instead.
-    const double scale = std::pow(10.0, n);
+    constexpr double kPow10[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+    const double scale = n >= 0 && n <= 9 ? kPow10[n] : std::pow(10.0, n);
     const double p = scale >= 1.0 && scale <= std::numeric_limits<std::int32_t>::max()
                          ? static_cast<double>(static_cast<std::int32_t>(scale))
                          : scale;

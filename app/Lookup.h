@@ -19,6 +19,13 @@ double Interpolate(double a, double b, double t, double va, double vb);
 double AxisLookup(const double* axis, int count, const double* values, std::ptrdiff_t stride,
                   double t);
 
+// The two halves of AxisLookup, for callers that look up the same positions
+// on the same axis in many rows: the index of the first axis point greater
+// than t (count when there is none), and the value for that index.
+int AxisBracket(const double* axis, int count, double t);
+double AxisValue(const double* axis, int count, const double* values, std::ptrdiff_t stride,
+                 double t, int bracket);
+
 // Lookup along X in row y: axis XAxis, values Value[k][y].
 double LookupAlongX(const Map& map, int y, double t);
 

@@ -1,6 +1,8 @@
 #include "Map.h"
 
+#include <bit>
 #include <cerrno>
+#include <cstring>
 #include <clocale>
 #include <cmath>
 #include <cstdlib>
@@ -20,6 +22,33 @@ bool IsSpaceOrControl(char c) { return static_cast<unsigned char>(c) <= 32; }
 // at the very end of the text stays part of the final line.
 enum class BreakState { InLine, AfterCR, AfterLF, AfterCRLF, AfterLFCR };
 
+// The position of the first CR or LF at or after `from`, or the text's size.
+// Eight bytes at a time: a byte equal to CR or LF becomes a zero byte after
+// the XOR, and the lowest zero byte of a word is found exactly by the
+// borrow trick (higher ones may be reported falsely, lower ones never).
+std::size_t FindLineBreak(std::string_view text, std::size_t from) {
+    const std::size_t n = text.size();
+    if constexpr (std::endian::native == std::endian::little) {
+        constexpr std::uint64_t kOnes = 0x0101010101010101u;
+        constexpr std::uint64_t kHighs = 0x8080808080808080u;
+        while (from + 8 <= n) {
+            std::uint64_t word = 0;
+            std::memcpy(&word, text.data() + from, 8);
+            const std::uint64_t cr = word ^ (kOnes * static_cast<unsigned char>(CR));
+            const std::uint64_t lf = word ^ (kOnes * static_cast<unsigned char>(LF));
+            const std::uint64_t zero = ((cr - kOnes) & ~cr) | ((lf - kOnes) & ~lf);
+            if ((zero & kHighs) != 0) {
+                return from + static_cast<std::size_t>(std::countr_zero(zero & kHighs) / 8);
+            }
+            from += 8;
+        }
+    }
+    while (from < n && text[from] != CR && text[from] != LF) {
+        ++from;
+    }
+    return from;
+}
+
 // Walks the text once, handing out GetLine(0), GetLine(1), ... in turn.
 class LineCursor {
 public:
@@ -33,6 +62,10 @@ public:
             case BreakState::InLine:
                 if (c == CR || c == LF) {
                     BeginBreak(c);
+                } else {
+                    // Most characters are inside a line: skip to the next CR or LF.
+                    m_pos = FindLineBreak(m_text, m_pos + 1);
+                    continue;
                 }
                 break;
             case BreakState::AfterCR:
@@ -114,27 +147,6 @@ std::string_view TrimRight(std::string_view text) {
     return text.substr(0, n);
 }
 
-void StoreField(Map& map, int line, int field, std::string_view text) {
-    if (line == 5 && field >= 2) {
-        const int x = field - 2;
-        if (x < kMaxAxis) {
-            map.XAxis[x] = TextToNumber(text);
-            map.XCount = x + 1;
-        }
-    } else if (line >= 6 && field >= 1) {
-        const int y = line - 6;
-        if (y >= kMaxAxis) {
-            return;
-        }
-        if (field == 1) {
-            map.YAxis[y] = TextToNumber(text);
-            map.YCount = y + 1;
-        } else if (field - 2 < kMaxAxis) {
-            map.Value[field - 2][y] = TextToNumber(text);
-        }
-    }
-}
-
 } // namespace map_detail
 
 TextPiece GetLine(int index, std::string_view text) {
@@ -190,7 +202,7 @@ TextPiece GetField(int index, std::string_view line, char separator) {
     }
 }
 
-double TextToNumber(std::string_view text) {
+static double TextToNumberGeneral(std::string_view text) {
     // Check the syntax first: the C library's own conversion accepts far more
     // (hexadecimal, "inf", "nan", leading tabs and newlines).
     std::size_t i = 0;
@@ -204,41 +216,39 @@ double TextToNumber(std::string_view text) {
         ++i;
     }
 
-    // Mantissa: keep up to 19 significant digits exactly; more send us to the
-    // library conversion.
+    // Mantissa: up to 19 significant digits are kept exactly; more send us to
+    // the library conversion. Only the first comma stands for the decimal
+    // point, and only one decimal mark is allowed.
     std::uint64_t mantissa = 0;
     int significant = 0;
     int digits = 0;
     int fractionDigits = 0;
-    bool seenMark = false;
-    bool seenComma = false;
     const std::size_t mantissaStart = i;
-    for (; i < n; ++i) {
-        const char c = text[i];
-        if (c >= '0' && c <= '9') {
-            ++digits;
-            if (seenMark) {
-                ++fractionDigits;
+    auto readDigits = [&](bool fraction) {
+        if (significant == 0) {
+            while (i < n && text[i] == '0') {
+                ++i;
+                ++digits;
+                fractionDigits += fraction ? 1 : 0;
             }
-            if (significant > 0 || c != '0') {
-                ++significant;
-                if (significant <= 19) {
-                    mantissa = mantissa * 10 + static_cast<std::uint64_t>(c - '0');
-                }
-            }
-        } else if (c == '.' || (c == ',' && !seenComma)) {
-            // Only the first comma stands for the decimal point; any second
-            // mark, comma or point, makes the text no number.
-            if (c == ',') {
-                seenComma = true;
-            }
-            if (seenMark) {
-                return 0.0;
-            }
-            seenMark = true;
-        } else {
-            break;
         }
+        for (; i < n; ++i) {
+            const unsigned d = static_cast<unsigned char>(text[i]) - static_cast<unsigned>('0');
+            if (d > 9) {
+                break;
+            }
+            if (significant < 19) {
+                mantissa = mantissa * 10 + d;
+            }
+            ++significant;
+            ++digits;
+            fractionDigits += fraction ? 1 : 0;
+        }
+    };
+    readDigits(false);
+    if (i < n && (text[i] == '.' || text[i] == ',')) {
+        ++i;
+        readDigits(true);
     }
     const std::size_t mantissaEnd = i;
     if (digits == 0) {
@@ -273,7 +283,7 @@ double TextToNumber(std::string_view text) {
         return 0.0;
     }
 
-    if (mantissa == 0 && significant == 0) {
+    if (significant == 0) {
         return negative ? -0.0 : 0.0;
     }
     const long scale = exponent - fractionDigits;
@@ -304,28 +314,106 @@ double TextToNumber(std::string_view text) {
     return ToDouble(value);
 }
 
+namespace map_detail {
+
+bool ParsePlainNumber(const char*& pos, const char* end, double& value) {
+    const char* p = pos; // a local copy: stores through `pos` could alias the text
+    bool negative = false;
+    if (p != end && (*p == '-' || *p == '+')) {
+        negative = *p == '-';
+        ++p;
+    }
+    std::uint64_t mantissa = 0;
+    const char* const digitsStart = p;
+    unsigned d = 0;
+    while (p != end && (d = static_cast<unsigned char>(*p) - static_cast<unsigned>('0')) <= 9) {
+        mantissa = mantissa * 10 + d;
+        ++p;
+    }
+    int digits = static_cast<int>(p - digitsStart);
+    int fractionDigits = 0;
+    if (p != end && (*p == '.' || *p == ',')) {
+        ++p;
+        const char* const fractionStart = p;
+        while (p != end &&
+               (d = static_cast<unsigned char>(*p) - static_cast<unsigned>('0')) <= 9) {
+            mantissa = mantissa * 10 + d;
+            ++p;
+        }
+        fractionDigits = static_cast<int>(p - fractionStart);
+        digits += fractionDigits;
+    }
+    pos = p;
+    if (digits == 0 || digits > 19) {
+        return false;
+    }
+    // Up to 19 digits fit 64 bits, exactly in extended precision too, so a
+    // whole number rounds to double once, just as through strtold. With a
+    // fraction, 10^19 is exact as well and one correctly rounded extended
+    // division gives strtold's extended value. Below 1e19 nothing overflows.
+    double magnitude = 0;
+    if (fractionDigits == 0) {
+        magnitude = static_cast<double>(mantissa);
+    } else {
+        magnitude = static_cast<double>(static_cast<long double>(mantissa) /
+                                        kPow10[fractionDigits]);
+    }
+    value = negative ? -magnitude : magnitude;
+    return true;
+}
+
+} // namespace map_detail
+
+double TextToNumber(std::string_view text) {
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    double value = 0;
+    if (map_detail::ParsePlainNumber(p, end, value) && p == end) {
+        return value;
+    }
+    return TextToNumberGeneral(text);
+}
+
 void ParseMap(std::string_view text, Map& map) {
     map.XCount = 0;
     map.YCount = 0;
     // Nothing past the last row a map can hold is stored, so reading stops
     // there; up to it this is the same line-by-line, field-by-field reading
-    // as GetLine and GetField give, in one pass.
+    // as GetLine and GetField give, in one pass. A field that holds a plain
+    // number is read as it is found; anything else is cut out and converted
+    // as a whole.
     constexpr int kLastStoredLine = 6 + kMaxAxis - 1;
     constexpr int kLastStoredField = 2 + kMaxAxis - 1;
     LineCursor lines(text);
     for (int i = 0; i <= kLastStoredLine; ++i) {
         const TextPiece line = lines.Next();
         if (i >= 5) {
-            std::size_t start = 0;
-            for (int p = 0; p <= kLastStoredField; ++p) {
-                const std::size_t tab = line.Text.find(TAB, start);
-                if (tab == std::string_view::npos) {
-                    map_detail::StoreField(map, i, p,
-                                           map_detail::TrimRight(line.Text.substr(start)));
+            const char* const end = line.Text.data() + line.Text.size();
+            const char* start = line.Text.data();
+            for (int f = 0; f <= kLastStoredField; ++f) {
+                const bool stores = map_detail::StoresField(i, f);
+                const char* next = start;
+                double value = 0;
+                if (stores && map_detail::ParsePlainNumber(next, end, value) &&
+                    (next == end || *next == TAB)) {
+                    map_detail::StoreValue(map, i, f, value);
+                } else {
+                    next = start;
+                    while (next != end && *next != TAB) {
+                        ++next;
+                    }
+                    if (stores) {
+                        std::string_view field(start, static_cast<std::size_t>(next - start));
+                        if (next == end) {
+                            field = map_detail::TrimRight(field);
+                        }
+                        map_detail::StoreValue(map, i, f, TextToNumber(field));
+                    }
+                }
+                if (next == end) {
                     break;
                 }
-                map_detail::StoreField(map, i, p, line.Text.substr(start, tab - start));
-                start = tab + 1;
+                start = next + 1;
             }
         }
         if (line.Last) {

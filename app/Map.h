@@ -58,8 +58,38 @@ void ParseMap(std::string_view text, Map& map);
 
 namespace map_detail {
 
+// Whether ParseMap converts and stores field `field` of line `line`.
+inline bool StoresField(int line, int field) {
+    if (line == 5) {
+        return field >= 2 && field - 2 < kMaxAxis;
+    }
+    return line >= 6 && line - 6 < kMaxAxis && field >= 1 && field - 2 < kMaxAxis;
+}
+
+// Stores the value of a field for which StoresField is true.
+inline void StoreValue(Map& map, int line, int field, double value) {
+    if (line == 5) {
+        map.XAxis[field - 2] = value;
+        map.XCount = field - 1;
+    } else if (field == 1) {
+        map.YAxis[line - 6] = value;
+        map.YCount = line - 5;
+    } else {
+        map.Value[field - 2][line - 6] = value;
+    }
+}
+
 // What ParseMap does with field `field` of line `line`.
-void StoreField(Map& map, int line, int field, std::string_view text);
+inline void StoreField(Map& map, int line, int field, std::string_view text) {
+    if (StoresField(line, field)) {
+        StoreValue(map, line, field, TextToNumber(text));
+    }
+}
+
+// Reads the common shape of a number, an optional sign, digits and at most
+// one decimal mark ('.' or ','), with 1 to 19 digits in all, starting at p.
+// On success p is left after it; on failure p is left anywhere.
+bool ParsePlainNumber(const char*& p, const char* end, double& value);
 
 // Removes trailing characters of code 32 or less.
 std::string_view TrimRight(std::string_view text);

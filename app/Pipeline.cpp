@@ -47,23 +47,41 @@ void DeriveMaps(const Map& railPressure, const Map& duration, const Map& soi, De
         CopyAxis(m->YAxis, soi.YAxis, soi.YCount);
     }
 
-    // Duration, then rail pressure, resampled onto the SOI injection quantities.
+    // Duration, then rail pressure, resampled onto the SOI injection
+    // quantities, then rail pressure onto the SOI engine speeds. Each row (or
+    // column) is looked up at the same positions on the same axis, so where
+    // each position falls on the axis is found once.
+    int bracket[kMaxAxis];
+    for (int x = 0; x < soi.XCount; ++x) {
+        bracket[x] = AxisBracket(duration.XAxis, duration.XCount, soi.XAxis[x]);
+    }
     for (int y = 0; y < duration.YCount; ++y) {
         for (int x = 0; x < soi.XCount; ++x) {
-            out.NewDurationMapRP.Value[x][y] = LookupAlongX(duration, y, soi.XAxis[x]);
+            out.NewDurationMapRP.Value[x][y] =
+                AxisValue(duration.XAxis, duration.XCount, &duration.Value[0][y], kMaxAxis,
+                          soi.XAxis[x], bracket[x]);
         }
+    }
+    for (int x = 0; x < soi.XCount; ++x) {
+        bracket[x] = AxisBracket(railPressure.XAxis, railPressure.XCount, soi.XAxis[x]);
     }
     for (int y = 0; y < railPressure.YCount; ++y) {
         for (int x = 0; x < soi.XCount; ++x) {
-            out.RailPressureMapSoiX.Value[x][y] = LookupAlongX(railPressure, y, soi.XAxis[x]);
+            out.RailPressureMapSoiX.Value[x][y] =
+                AxisValue(railPressure.XAxis, railPressure.XCount, &railPressure.Value[0][y],
+                          kMaxAxis, soi.XAxis[x], bracket[x]);
         }
     }
 
-    // Rail pressure onto the SOI engine speeds.
     Map& rp = out.NewRailPressureMap;
-    for (int x = 0; x < out.RailPressureMapSoiX.XCount; ++x) {
+    const Map& rpSoiX = out.RailPressureMapSoiX;
+    for (int y = 0; y < soi.YCount; ++y) {
+        bracket[y] = AxisBracket(rpSoiX.YAxis, rpSoiX.YCount, soi.YAxis[y]);
+    }
+    for (int x = 0; x < rpSoiX.XCount; ++x) {
         for (int y = 0; y < soi.YCount; ++y) {
-            rp.Value[x][y] = LookupAlongY(out.RailPressureMapSoiX, x, soi.YAxis[y]);
+            rp.Value[x][y] = AxisValue(rpSoiX.YAxis, rpSoiX.YCount, &rpSoiX.Value[x][0], 1,
+                                       soi.YAxis[y], bracket[y]);
         }
     }
 

@@ -1,9 +1,11 @@
 #include "Report.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -29,41 +31,130 @@ std::string FormatWithPrintf(double v, int n) {
     return text;
 }
 
+__extension__ typedef unsigned __int128 UInt128;
+
+// Longest text WriteNumberFast produces: sign, 19 digits, point.
+constexpr std::size_t kMaxFastNumber = 21;
+
+// The digits printf's "%.nf" prints for v, for n <= 4 and |v| * 10^n < 1e18, written
+// at `out`; returns the end, or nullptr when v is outside that range. The
+// value is exactly m * 2^e, so v * 10^n is an exact integer product that is
+// then rounded to an integer, ties to even, as printf rounds.
+char* WriteNumberFast(char* out, double v, int n) {
+    constexpr std::uint64_t kPow10[] = {1, 10, 100, 1000, 10000};
+    if (n > 4 || !std::isfinite(v) || std::fabs(v) * static_cast<double>(kPow10[n]) >= 1e18) {
+        return nullptr;
+    }
+    // |v| = m * 2^shift, read straight from the bits.
+    const std::uint64_t bits = std::bit_cast<std::uint64_t>(v);
+    const int biased = static_cast<int>((bits >> 52) & 0x7FF);
+    const std::uint64_t fraction = bits & ((std::uint64_t{1} << 52) - 1);
+    const std::uint64_t m = biased == 0 ? fraction : fraction | (std::uint64_t{1} << 52);
+    const int shift = (biased == 0 ? 1 : biased) - 1075;
+    const UInt128 product = static_cast<UInt128>(m) * kPow10[n];
+    std::uint64_t rounded = 0;
+    if (shift >= 0) {
+        rounded = static_cast<std::uint64_t>(product << shift); // below 1e18: no overflow
+    } else if (shift > -128) {
+        const int s = -shift;
+        const UInt128 quotient = product >> s;
+        const UInt128 remainder = product - (quotient << s);
+        const UInt128 half = static_cast<UInt128>(1) << (s - 1);
+        rounded = static_cast<std::uint64_t>(quotient);
+        if (remainder > half || (remainder == half && (rounded & 1) != 0)) {
+            ++rounded;
+        }
+    }
+
+    // Digits two at a time, from the right.
+    static constexpr char kPairs[] = "00010203040506070809101112131415161718192021222324"
+                                     "25262728293031323334353637383940414243444546474849"
+                                     "50515253545556575859606162636465666768697071727374"
+                                     "75767778798081828384858687888990919293949596979899";
+    char digits[24];
+    char* first = digits + sizeof digits;
+    while (rounded >= 100) {
+        const auto pair = static_cast<std::size_t>(rounded % 100) * 2;
+        rounded /= 100;
+        *--first = kPairs[pair + 1];
+        *--first = kPairs[pair];
+    }
+    if (rounded >= 10) {
+        const auto pair = static_cast<std::size_t>(rounded) * 2;
+        *--first = kPairs[pair + 1];
+        *--first = kPairs[pair];
+    } else {
+        *--first = static_cast<char>('0' + rounded);
+    }
+    // printf shows at least one digit before the point.
+    while (digits + sizeof digits - first < n + 1) {
+        *--first = '0';
+    }
+    if (std::signbit(v)) {
+        *out++ = '-';
+    }
+    const char* const point = digits + sizeof digits - n;
+    std::memcpy(out, first, static_cast<std::size_t>(point - first));
+    out += point - first;
+    if (n > 0) {
+        *out++ = '.';
+        std::memcpy(out, point, static_cast<std::size_t>(n));
+        out += n;
+    }
+    return out;
+}
+
+// Appends to a string through a raw pointer, growing it in large steps: a
+// report is thousands of tiny pieces.
+class TextWriter {
+public:
+    TextWriter(std::string& text, std::size_t expected) : m_text(text) {
+        m_text.resize(expected);
+    }
+    ~TextWriter() { m_text.resize(m_length); }
+
+    void Put(std::string_view piece) {
+        Ensure(piece.size());
+        std::memcpy(m_text.data() + m_length, piece.data(), piece.size());
+        m_length += piece.size();
+    }
+    void Put(char c) {
+        Ensure(1);
+        m_text[m_length++] = c;
+    }
+    template <std::size_t N>
+    void PutLiteral(const char (&literal)[N]) {
+        Ensure(N - 1);
+        std::memcpy(m_text.data() + m_length, literal, N - 1);
+        m_length += N - 1;
+    }
+    void PutNumber(double v, int n) {
+        Ensure(kMaxFastNumber);
+        if (char* end = WriteNumberFast(m_text.data() + m_length, v, n)) {
+            m_length = static_cast<std::size_t>(end - m_text.data());
+        } else {
+            Put(FormatWithPrintf(v, n));
+        }
+    }
+
+private:
+    void Ensure(std::size_t extra) {
+        if (m_length + extra > m_text.size()) {
+            m_text.resize(std::max(m_text.size() * 2, m_length + extra));
+        }
+    }
+
+    std::string& m_text;
+    std::size_t m_length = 0;
+};
+
 } // namespace
 
 std::string FormatNumber(double v, int n) {
     n = std::max(n, 0);
-    // Fast exact path for up to 4 decimals: v * 10^n is exact in extended
-    // precision (a 53-bit significand times at most 11 bits), so rounding it
-    // to an integer, ties to even, gives the digits printf prints.
-    constexpr long double kScale[] = {1.0L, 10.0L, 100.0L, 1000.0L, 10000.0L};
-    if (n <= 4 && std::isfinite(v)) {
-        const long double scaled = std::rint(static_cast<long double>(v) * kScale[n]);
-        const long double magnitude = std::fabs(scaled);
-        if (magnitude < 1e18L) {
-            auto u = static_cast<std::uint64_t>(magnitude);
-            char digits[24];
-            int count = 0;
-            do {
-                digits[count++] = static_cast<char>('0' + u % 10);
-                u /= 10;
-            } while (u != 0);
-            while (count < n + 1) {
-                digits[count++] = '0';
-            }
-            char out[32];
-            int length = 0;
-            if (std::signbit(v)) {
-                out[length++] = '-';
-            }
-            for (int k = count - 1; k >= 0; --k) {
-                out[length++] = digits[k];
-                if (k == n && n > 0) {
-                    out[length++] = '.';
-                }
-            }
-            return std::string(out, static_cast<std::size_t>(length));
-        }
+    char buffer[kMaxFastNumber];
+    if (const char* end = WriteNumberFast(buffer, v, n)) {
+        return std::string(buffer, static_cast<std::size_t>(end - buffer));
     }
     return FormatWithPrintf(v, n);
 }
@@ -81,62 +172,68 @@ std::string_view ColorCode(double v, double lo, double hi) {
 std::string MapToText(const Map& map, std::string_view title, std::string_view description,
                       std::string_view xUnit, std::string_view yUnit, int xDecimals,
                       int yDecimals, int valueDecimals, double lo, double hi) {
+    xDecimals = std::max(xDecimals, 0);
+    yDecimals = std::max(yDecimals, 0);
+    valueDecimals = std::max(valueDecimals, 0);
     std::string text;
-    text.reserve(256 + static_cast<std::size_t>(map.XCount + 1) *
-                           static_cast<std::size_t>(map.YCount + 1) * 16);
-    text += title;
-    text += " (";
-    text += std::to_string(map.XCount);
-    text += ", ";
-    text += std::to_string(map.YCount);
-    text += ")";
-    text += kCrLf;
-    text += kCrLf;
-    text += description;
-    text += kCrLf;
-    text += kCrLf;
-    text += "\t\t";
-    text += xUnit;
-    text += kCrLf;
+    {
+        TextWriter out(text, 256 + title.size() + description.size() +
+                                 static_cast<std::size_t>(map.XCount + 2) *
+                                     static_cast<std::size_t>(map.YCount + 2) * 16);
+        out.Put(title);
+        out.PutLiteral(" (");
+        out.Put(std::to_string(map.XCount));
+        out.PutLiteral(", ");
+        out.Put(std::to_string(map.YCount));
+        out.PutLiteral(")\r\n\r\n");
+        out.Put(description);
+        out.PutLiteral("\r\n\r\n\t\t");
+        out.Put(xUnit);
+        out.Put(kCrLf);
 
-    text += '\t';
-    for (int x = 0; x < map.XCount; ++x) {
-        text += "\t[G]";
-        text += FormatNumber(map.XAxis[x], xDecimals);
-        text += "[/]";
-    }
-    text += kCrLf;
-
-    for (int y = 0; y < map.YCount; ++y) {
-        if (y == 0) {
-            text += yUnit;
-        }
-        text += "\t[G]";
-        text += FormatNumber(map.YAxis[y], yDecimals);
-        text += "[/]";
+        out.Put('\t');
         for (int x = 0; x < map.XCount; ++x) {
-            const double v = map.Value[x][y];
-            text += '\t';
-            text += ColorCode(v, lo, hi);
-            text += FormatNumber(v, valueDecimals);
-            text += "[/]";
+            out.PutLiteral("\t[G]");
+            out.PutNumber(map.XAxis[x], xDecimals);
+            out.PutLiteral("[/]");
         }
-        text += kCrLf;
+        out.Put(kCrLf);
+
+        for (int y = 0; y < map.YCount; ++y) {
+            if (y == 0) {
+                out.Put(yUnit);
+            }
+            out.PutLiteral("\t[G]");
+            out.PutNumber(map.YAxis[y], yDecimals);
+            out.PutLiteral("[/]");
+            for (int x = 0; x < map.XCount; ++x) {
+                const double v = map.Value[x][y];
+                out.Put('\t');
+                out.Put(ColorCode(v, lo, hi));
+                out.PutNumber(v, valueDecimals);
+                out.PutLiteral("[/]");
+            }
+            out.Put(kCrLf);
+        }
     }
     return text;
 }
 
 std::string MapDataToText(const Map& map, int decimals) {
+    decimals = std::max(decimals, 0);
     std::string text;
-    text.reserve(static_cast<std::size_t>(map.XCount) * static_cast<std::size_t>(map.YCount) * 8);
-    for (int y = 0; y < map.YCount; ++y) {
-        for (int x = 0; x < map.XCount; ++x) {
-            if (x > 0) {
-                text += '\t';
+    {
+        TextWriter out(text, static_cast<std::size_t>(map.XCount) *
+                                 static_cast<std::size_t>(map.YCount) * 10);
+        for (int y = 0; y < map.YCount; ++y) {
+            for (int x = 0; x < map.XCount; ++x) {
+                if (x > 0) {
+                    out.Put('\t');
+                }
+                out.PutNumber(map.Value[x][y], decimals);
             }
-            text += FormatNumber(map.Value[x][y], decimals);
+            out.Put(kCrLf);
         }
-        text += kCrLf;
     }
     return text;
 }
