@@ -11,8 +11,8 @@
 #include <memory>
 #include <optional>
 #include <ostream>
-#include <utility>
 #include <string_view>
+#include <utility>
 
 namespace {
 
@@ -178,37 +178,36 @@ std::string ColorCodesToAnsi(const std::string& text) {
     std::string out;
     out.reserve(text.size() * 2);
     std::string current;
-    ParseColorCodes(text, {.EnableColors = true, .SuppressAnsi = false},
-                    [&](const TColorRun& run) {
-                        std::string sgr = "\x1b[0";
-                        if (const char* named = SgrForColor(run.Color)) {
-                            sgr += ';';
-                            sgr += named;
-                        } else {
-                            sgr += ";38;2;" + std::to_string(ColorRed(run.Color)) + ';' +
-                                   std::to_string(ColorGreen(run.Color)) + ';' +
-                                   std::to_string(ColorBlue(run.Color));
-                        }
-                        constexpr std::pair<TFontStyle, const char*> kStyles[] = {
-                            {TFontStyle::fsBold, ";1"},
-                            {TFontStyle::fsItalic, ";3"},
-                            {TFontStyle::fsUnderline, ";4"},
-                            {TFontStyle::fsStrikeOut, ";9"},
-                        };
-                        for (const auto& [style, code] : kStyles) {
-                            if (run.Style.Contains(style)) {
-                                sgr += code;
-                            }
-                        }
-                        sgr += 'm';
-                        // Only say what changed: most runs of a report are
-                        // black numbers between black separators.
-                        if (sgr != current) {
-                            out += sgr;
-                            current = sgr;
-                        }
-                        out += run.Text;
-                    });
+    ParseColorCodes(text, {.EnableColors = true, .SuppressAnsi = false}, [&](const TColorRun& run) {
+        std::string sgr = "\x1b[0";
+        if (const char* named = SgrForColor(run.Color)) {
+            sgr += ';';
+            sgr += named;
+        } else {
+            sgr += ";38;2;" + std::to_string(ColorRed(run.Color)) + ';' +
+                   std::to_string(ColorGreen(run.Color)) + ';' +
+                   std::to_string(ColorBlue(run.Color));
+        }
+        constexpr std::pair<TFontStyle, const char*> kStyles[] = {
+            {TFontStyle::fsBold, ";1"},
+            {TFontStyle::fsItalic, ";3"},
+            {TFontStyle::fsUnderline, ";4"},
+            {TFontStyle::fsStrikeOut, ";9"},
+        };
+        for (const auto& [style, code] : kStyles) {
+            if (run.Style.Contains(style)) {
+                sgr += code;
+            }
+        }
+        sgr += 'm';
+        // Only say what changed: most runs of a report are
+        // black numbers between black separators.
+        if (sgr != current) {
+            out += sgr;
+            current = sgr;
+        }
+        out += run.Text;
+    });
     if (!current.empty()) {
         out += "\x1b[0m";
     }
@@ -259,8 +258,8 @@ int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
     const Thresholds thresholds = ReadEoiThresholds(options.ThresholdLo, options.ThresholdHi);
     const std::string coded = BuildViewText(options.View, *derived, thresholds);
 
-    const bool ansi = options.Color == ColorMode::Always ||
-                      (options.Color == ColorMode::Auto && outIsTerminal);
+    const bool ansi =
+        options.Color == ColorMode::Always || (options.Color == ColorMode::Auto && outIsTerminal);
     std::string text;
     if (options.Color == ColorMode::Codes) {
         text = coded;

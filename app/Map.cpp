@@ -2,10 +2,10 @@
 
 #include <bit>
 #include <cerrno>
-#include <cstring>
 #include <clocale>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <locale.h>
 #include <string>
 
@@ -15,7 +15,9 @@ constexpr char CR = '\r';
 constexpr char LF = '\n';
 constexpr char TAB = '\t';
 
-bool IsSpaceOrControl(char c) { return static_cast<unsigned char>(c) <= 32; }
+bool IsSpaceOrControl(char c) {
+    return static_cast<unsigned char>(c) <= 32;
+}
 
 // The line-break state machine shared by GetLine and the forward line cursor.
 // A break is known only once the character after it has been read, so a break
@@ -83,12 +85,11 @@ public:
                 }
                 break;
             case BreakState::AfterCRLF:
-            case BreakState::AfterLFCR:
-                completes = true;
-                break;
+            case BreakState::AfterLFCR: completes = true; break;
             }
             if (completes) {
-                const std::string_view line = m_text.substr(m_lineStart, m_breakStart - m_lineStart);
+                const std::string_view line =
+                    m_text.substr(m_lineStart, m_breakStart - m_lineStart);
                 m_lineStart = m_pos;
                 if (c == CR || c == LF) {
                     BeginBreak(c);
@@ -335,8 +336,7 @@ bool ParsePlainNumber(const char*& pos, const char* end, double& value) {
     if (p != end && (*p == '.' || *p == ',')) {
         ++p;
         const char* const fractionStart = p;
-        while (p != end &&
-               (d = static_cast<unsigned char>(*p) - static_cast<unsigned>('0')) <= 9) {
+        while (p != end && (d = static_cast<unsigned char>(*p) - static_cast<unsigned>('0')) <= 9) {
             mantissa = mantissa * 10 + d;
             ++p;
         }
@@ -355,8 +355,8 @@ bool ParsePlainNumber(const char*& pos, const char* end, double& value) {
     if (fractionDigits == 0) {
         magnitude = static_cast<double>(mantissa);
     } else {
-        magnitude = static_cast<double>(static_cast<long double>(mantissa) /
-                                        kPow10[fractionDigits]);
+        magnitude =
+            static_cast<double>(static_cast<long double>(mantissa) / kPow10[fractionDigits]);
     }
     value = negative ? -magnitude : magnitude;
     return true;

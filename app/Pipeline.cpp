@@ -26,8 +26,8 @@ void CopyAxis(double* to, const double* from, int count) {
 } // namespace
 
 void DeriveMaps(const Map& railPressure, const Map& duration, const Map& soi, DerivedMaps& out) {
-    Map* const all[] = {&out.NewDurationMapRP,  &out.NewDurationMapUs,    &out.NewDurationMapDeg,
-                        &out.NewEOIMap,         &out.RailPressureMapSoiX, &out.NewRailPressureMap};
+    Map* const all[] = {&out.NewDurationMapRP, &out.NewDurationMapUs,    &out.NewDurationMapDeg,
+                        &out.NewEOIMap,        &out.RailPressureMapSoiX, &out.NewRailPressureMap};
 
     // Every derived map lies on the SOI injection-quantity axis.
     for (Map* m : all) {
@@ -42,8 +42,8 @@ void DeriveMaps(const Map& railPressure, const Map& duration, const Map& soi, De
     out.RailPressureMapSoiX.YCount = railPressure.YCount;
     CopyAxis(out.NewDurationMapRP.YAxis, duration.YAxis, duration.YCount);
     CopyAxis(out.RailPressureMapSoiX.YAxis, railPressure.YAxis, railPressure.YCount);
-    for (Map* m : {&out.NewDurationMapUs, &out.NewDurationMapDeg, &out.NewEOIMap,
-                   &out.NewRailPressureMap}) {
+    for (Map* m :
+         {&out.NewDurationMapUs, &out.NewDurationMapDeg, &out.NewEOIMap, &out.NewRailPressureMap}) {
         CopyAxis(m->YAxis, soi.YAxis, soi.YCount);
     }
 

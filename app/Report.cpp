@@ -108,9 +108,7 @@ char* WriteNumberFast(char* out, double v, int n) {
 // report is thousands of tiny pieces.
 class TextWriter {
 public:
-    TextWriter(std::string& text, std::size_t expected) : m_text(text) {
-        m_text.resize(expected);
-    }
+    TextWriter(std::string& text, std::size_t expected) : m_text(text) { m_text.resize(expected); }
     ~TextWriter() { m_text.resize(m_length); }
 
     void Put(std::string_view piece) {
@@ -122,8 +120,7 @@ public:
         Ensure(1);
         m_text[m_length++] = c;
     }
-    template <std::size_t N>
-    void PutLiteral(const char (&literal)[N]) {
+    template <std::size_t N> void PutLiteral(const char (&literal)[N]) {
         Ensure(N - 1);
         std::memcpy(m_text.data() + m_length, literal, N - 1);
         m_length += N - 1;
@@ -170,8 +167,8 @@ std::string_view ColorCode(double v, double lo, double hi) {
 }
 
 std::string MapToText(const Map& map, std::string_view title, std::string_view description,
-                      std::string_view xUnit, std::string_view yUnit, int xDecimals,
-                      int yDecimals, int valueDecimals, double lo, double hi) {
+                      std::string_view xUnit, std::string_view yUnit, int xDecimals, int yDecimals,
+                      int valueDecimals, double lo, double hi) {
     xDecimals = std::max(xDecimals, 0);
     yDecimals = std::max(yDecimals, 0);
     valueDecimals = std::max(valueDecimals, 0);
@@ -251,12 +248,12 @@ std::string BuildViewText(OutputView view, const DerivedMaps& maps, Thresholds e
     switch (view) {
     case OutputView::RailPressure:
         return MapToText(maps.NewRailPressureMap, "Rail pressure Map",
-                         "Rail pressure(Injection Quantity,Engine Speed)/Bar", "mm3", "1/min", 1,
-                         0, 0, -kOff, kOff);
+                         "Rail pressure(Injection Quantity,Engine Speed)/Bar", "mm3", "1/min", 1, 0,
+                         0, -kOff, kOff);
     case OutputView::DurationRP:
         return MapToText(maps.NewDurationMapRP, "New Duration Map",
-                         "Duration(Injection Quantity, Rail Pressure)/\xB5s", "mm3", "Bar", 1, 0,
-                         0, -kOff, kOff);
+                         "Duration(Injection Quantity, Rail Pressure)/\xB5s", "mm3", "Bar", 1, 0, 0,
+                         -kOff, kOff);
     case OutputView::DurationUs:
         return MapToText(maps.NewDurationMapUs, "New Duration Map",
                          "Duration(Injection Quantity, Engine Speed)/\xB5s", "mm3", "1/min", 1, 0,
@@ -265,13 +262,11 @@ std::string BuildViewText(OutputView view, const DerivedMaps& maps, Thresholds e
         return MapToText(maps.NewDurationMapDeg, "New Duration Map",
                          "Duration(Injection Quantity, Engine Speed)/degCA", "mm3", "1/min", 1, 0,
                          1, -kOff, kOff);
-    case OutputView::DurationDegData:
-        return MapDataToText(maps.NewDurationMapDeg, 1);
+    case OutputView::DurationDegData: return MapDataToText(maps.NewDurationMapDeg, 1);
     case OutputView::EOI:
         return MapToText(maps.NewEOIMap, "EOI", "Duration(Injection Quantity, Engine Speed)/degCA",
                          "mm3", "1/min", 1, 0, 1, eoi.Lo, eoi.Hi);
-    case OutputView::EOIData:
-        return MapDataToText(maps.NewEOIMap, 1);
+    case OutputView::EOIData: return MapDataToText(maps.NewEOIMap, 1);
     }
     return {};
 }

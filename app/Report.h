@@ -22,8 +22,8 @@ std::string_view ColorCode(double v, double lo, double hi);
 
 // The coloured report of a map.
 std::string MapToText(const Map& map, std::string_view title, std::string_view description,
-                      std::string_view xUnit, std::string_view yUnit, int xDecimals,
-                      int yDecimals, int valueDecimals, double lo, double hi);
+                      std::string_view xUnit, std::string_view yUnit, int xDecimals, int yDecimals,
+                      int valueDecimals, double lo, double hi);
 
 // One line of values per row, TAB between values, no header and no codes.
 std::string MapDataToText(const Map& map, int decimals);

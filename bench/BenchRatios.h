@@ -40,8 +40,8 @@ public:
             if (s == m_seconds.end() || b == m_seconds.end() || b->second <= 0) {
                 continue;
             }
-            std::printf("  %-22s / %-22s = %8.4f  (%.1fx %s)\n", subject.c_str(),
-                        baseline.c_str(), s->second / b->second,
+            std::printf("  %-22s / %-22s = %8.4f  (%.1fx %s)\n", subject.c_str(), baseline.c_str(),
+                        s->second / b->second,
                         s->second <= b->second ? b->second / s->second : s->second / b->second,
                         s->second <= b->second ? "faster" : "slower");
         }

@@ -16,7 +16,9 @@
 
 namespace {
 
-int Rows(int n) { return n == 16 ? 12 : n; }
+int Rows(int n) {
+    return n == 16 ? 12 : n;
+}
 
 // A map text in the format the map editor exports, values from f(x, y).
 template <class F>
@@ -52,10 +54,10 @@ Inputs MakeInputs(int n) {
     in.RailPressure = MakeText(n, rows, 0, dq, 750, drpm, 0, [](double q, double rpm) {
         return std::fmin(1800, 250 + 22 * q + 0.28 * (rpm - 750) + 0.004 * q * (rpm - 750));
     });
-    in.Duration = MakeText(n + 3, rows, 0, dq * 0.9, 250, 1550.0 / (rows - 1), 0,
-                           [](double q, double p) {
-                               return q == 0 ? 0 : 180 + q / (42 * std::sqrt(p / 1600)) * 1000;
-                           });
+    in.Duration =
+        MakeText(n + 3, rows, 0, dq * 0.9, 250, 1550.0 / (rows - 1), 0, [](double q, double p) {
+            return q == 0 ? 0 : 180 + q / (42 * std::sqrt(p / 1600)) * 1000;
+        });
     in.Soi = MakeText(n, rows, 0, dq, 750, drpm, 1, [](double q, double rpm) {
         return 1.5 + 4.2 * (rpm - 750) / 1000 + 0.11 * q;
     });

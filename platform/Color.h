@@ -10,11 +10,21 @@
 // message type (a plain int) are told apart.
 enum class TColor : std::uint32_t {};
 
-constexpr std::uint32_t ColorValue(TColor c) { return static_cast<std::uint32_t>(c); }
-constexpr std::uint8_t ColorRed(TColor c) { return ColorValue(c) & 0xFF; }
-constexpr std::uint8_t ColorGreen(TColor c) { return (ColorValue(c) >> 8) & 0xFF; }
-constexpr std::uint8_t ColorBlue(TColor c) { return (ColorValue(c) >> 16) & 0xFF; }
-constexpr bool IsSystemColor(TColor c) { return (ColorValue(c) & 0x80000000u) != 0; }
+constexpr std::uint32_t ColorValue(TColor c) {
+    return static_cast<std::uint32_t>(c);
+}
+constexpr std::uint8_t ColorRed(TColor c) {
+    return ColorValue(c) & 0xFF;
+}
+constexpr std::uint8_t ColorGreen(TColor c) {
+    return (ColorValue(c) >> 8) & 0xFF;
+}
+constexpr std::uint8_t ColorBlue(TColor c) {
+    return (ColorValue(c) >> 16) & 0xFF;
+}
+constexpr bool IsSystemColor(TColor c) {
+    return (ColorValue(c) & 0x80000000u) != 0;
+}
 
 inline constexpr TColor clBlack{0x000000};
 inline constexpr TColor clMaroon{0x000080};

@@ -25,8 +25,8 @@ protected:
     }
 
     ProcessResult Run(std::vector<std::string> extra) const {
-        std::vector<std::string> argv = {MAPWRIGHT_EXE, "convert", "--rail-pressure", m_rail,
-                                         "--duration",  m_duration, "--soi",          m_soi};
+        std::vector<std::string> argv = {MAPWRIGHT_EXE, "convert",  "--rail-pressure", m_rail,
+                                         "--duration",  m_duration, "--soi",           m_soi};
         argv.insert(argv.end(), extra.begin(), extra.end());
         return RunProcess(argv);
     }
@@ -99,9 +99,11 @@ TEST_F(Convert, UnreadableFileExitsTwo) {
 }
 
 TEST_F(Convert, BadArgumentsExitTwoWithUsage) {
-    for (const std::vector<std::string>& extra :
-         {std::vector<std::string>{"--view", "nope"}, {"--color", "sometimes"}, {"--thresholds", "1"},
-          {"--bogus"}, {"--soi", "a", "--soi"}}) {
+    for (const std::vector<std::string>& extra : {std::vector<std::string>{"--view", "nope"},
+                                                  {"--color", "sometimes"},
+                                                  {"--thresholds", "1"},
+                                                  {"--bogus"},
+                                                  {"--soi", "a", "--soi"}}) {
         const ProcessResult r = Run(extra);
         EXPECT_EQ(r.ExitCode, 2) << extra[0];
         EXPECT_EQ(r.Out, "");
@@ -124,10 +126,9 @@ TEST(Mapwright, HelpAndVersionNeedNoDisplay) {
 
 TEST(Mapwright, ConvertsTheDemoMaps) {
     const std::string dir = MAPWRIGHT_DEMO_DIR;
-    const ProcessResult r =
-        RunProcess({MAPWRIGHT_EXE, "convert", "--rail-pressure", dir + "/DemoRailPressure.txt",
-                    "--duration", dir + "/DemoDuration.txt", "--soi", dir + "/DemoSOI.txt",
-                    "--color", "codes"});
+    const ProcessResult r = RunProcess(
+        {MAPWRIGHT_EXE, "convert", "--rail-pressure", dir + "/DemoRailPressure.txt", "--duration",
+         dir + "/DemoDuration.txt", "--soi", dir + "/DemoSOI.txt", "--color", "codes"});
     ASSERT_EQ(r.ExitCode, 0) << r.Err;
     EXPECT_EQ(r.Out.rfind("EOI (16, 12)\r\n", 0), 0u);
     // The demo shows every colour with the default thresholds.

@@ -1,5 +1,5 @@
-#include "LiteralParseMap.h"
 #include "Map.h"
+#include "LiteralParseMap.h"
 
 #include <gtest/gtest.h>
 
@@ -22,7 +22,9 @@ std::unique_ptr<Map> Parse(std::string_view text) {
     return map;
 }
 
-bool SameBytes(const Map& a, const Map& b) { return std::memcmp(&a, &b, sizeof(Map)) == 0; }
+bool SameBytes(const Map& a, const Map& b) {
+    return std::memcmp(&a, &b, sizeof(Map)) == 0;
+}
 
 // A complete small map as the program writes it: 3 X values, 2 rows.
 const std::string kSmall = "Title (3, 2)\r\n"
@@ -56,8 +58,8 @@ TEST(GetLine, BreaksOfEveryKind) {
         {"a\n\nb", 1, "", false},
         {"a\n\r\nb", 1, "", false}, // LF CR, then a lone LF
         {"a\n\r\nb", 2, "b", true},
-        {"a\r\n\r\nb", 1, "", false}, // CR LF CR LF: two breaks
-        {"a\t\r\nb", 0, "a\t", false}, // lines other than the final are not trimmed
+        {"a\r\n\r\nb", 1, "", false},   // CR LF CR LF: two breaks
+        {"a\t\r\nb", 0, "a\t", false},  // lines other than the final are not trimmed
         {"x \t\x01\r\n", 0, "x", true}, // the final line loses all codes <= 32
         {"\xB5 \t", 0, "\xB5", true},   // bytes above 127 are not blanks
         {"", 0, "", true},
@@ -65,10 +67,10 @@ TEST(GetLine, BreaksOfEveryKind) {
     };
     for (const Case& c : cases) {
         const TextPiece got = GetLine(c.index, c.text);
-        EXPECT_EQ(got.Text, c.line) << "text " << testing::PrintToString(std::string(c.text))
-                                    << " line " << c.index;
-        EXPECT_EQ(got.Last, c.last) << "text " << testing::PrintToString(std::string(c.text))
-                                    << " line " << c.index;
+        EXPECT_EQ(got.Text, c.line)
+            << "text " << testing::PrintToString(std::string(c.text)) << " line " << c.index;
+        EXPECT_EQ(got.Last, c.last)
+            << "text " << testing::PrintToString(std::string(c.text)) << " line " << c.index;
     }
 }
 
@@ -77,7 +79,7 @@ TEST(GetField, FieldsAndTrimming) {
     EXPECT_FALSE(GetField(0, "a\tb\tc", '\t').Last);
     EXPECT_EQ(GetField(2, "a\tb\tc", '\t').Text, "c");
     EXPECT_TRUE(GetField(2, "a\tb\tc", '\t').Last);
-    EXPECT_EQ(GetField(9, "a\tb\tc", '\t').Text, "c"); // past the end: the final field
+    EXPECT_EQ(GetField(9, "a\tb\tc", '\t').Text, "c");      // past the end: the final field
     EXPECT_EQ(GetField(1, "a\t b \tc ", '\t').Text, " b "); // not trimmed
     EXPECT_EQ(GetField(2, "a\t b \tc \x02", '\t').Text, "c");
     EXPECT_EQ(GetField(1, "a\t", '\t').Text, ""); // a trailing separator: one more, empty field
@@ -95,9 +97,10 @@ TEST(TextToNumber, AcceptsOnlyPlainDecimals) {
     EXPECT_EQ(TextToNumber("5."), 5.0);
     EXPECT_EQ(TextToNumber("-12.25"), -12.25);
     EXPECT_EQ(TextToNumber("007"), 7.0);
-    for (const char* s : {"1,5,0", "1.000,5", "1.5.0", "abc", "-", "+", "", " ", ".", "1e", "1e+",
-                          "e5", "inf", "-inf", "nan", "0x10", "\t1", "1\t", "\n1", "1\x0b", "1 2",
-                          "12.5 x", "--1", "1-", "1,5.0", "1e5.5", "1e400", "-1e400", "1 e5"}) {
+    for (const char* s :
+         {"1,5,0", "1.000,5", "1.5.0", "abc",  "-",     "+",     "",      " ",      ".",   "1e",
+          "1e+",   "e5",      "inf",   "-inf", "nan",   "0x10",  "\t1",   "1\t",    "\n1", "1\x0b",
+          "1 2",   "12.5 x",  "--1",   "1-",   "1,5.0", "1e5.5", "1e400", "-1e400", "1 e5"}) {
         EXPECT_EQ(TextToNumber(s), 0.0) << testing::PrintToString(std::string(s));
     }
     EXPECT_TRUE(std::signbit(TextToNumber("-0")));
@@ -301,8 +304,8 @@ TEST(ParseMap, SurplusBeyondFiftyIsIgnored) {
 TEST(ParseMap, SinglePassEqualsLineByLineReading) {
     std::mt19937 rng(2024);
     auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
-    const std::vector<std::string> pieces = {"\t", "\r", "\n", "\r\n", "\n\r", "1", "2.5", "-3,",
-                                             " ", "x", "\t\t", "7e1", "\x01"};
+    const std::vector<std::string> pieces = {"\t",  "\r", "\n", "\r\n", "\n\r", "1",   "2.5",
+                                             "-3,", " ",  "x",  "\t\t", "7e1",  "\x01"};
     for (int round = 0; round < 3000; ++round) {
         std::string text;
         const int n = pick(200);

@@ -80,8 +80,8 @@ TEST(Pipeline, FlatContinuationBeyondTheInputAxes) {
     const auto out = Derive(rp, dur, soi);
     EXPECT_EQ(out->NewDurationMapRP.Value[0][0], 100.0); // below: first column
     EXPECT_EQ(out->NewDurationMapRP.Value[1][0], 150.0);
-    EXPECT_EQ(out->NewDurationMapRP.Value[2][0], 200.0); // above: last column
-    EXPECT_EQ(out->NewRailPressureMap.Value[0][0], 500.0);  // below 1000 1/min
+    EXPECT_EQ(out->NewDurationMapRP.Value[2][0], 200.0);   // above: last column
+    EXPECT_EQ(out->NewRailPressureMap.Value[0][0], 500.0); // below 1000 1/min
     EXPECT_EQ(out->NewRailPressureMap.Value[0][1], 750.0);
     EXPECT_EQ(out->NewRailPressureMap.Value[0][2], 1000.0); // above 2000 1/min
 }

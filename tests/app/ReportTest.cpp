@@ -90,12 +90,12 @@ TEST(MapToText, EmptyMapHasHeaderOnly) {
 }
 
 TEST(ColorCode, BoundariesAndOrder) {
-    EXPECT_EQ(ColorCode(-8, -8, 0), "[R]");  // equal to lo: red
+    EXPECT_EQ(ColorCode(-8, -8, 0), "[R]"); // equal to lo: red
     EXPECT_EQ(ColorCode(-8.05, -8, 0), "[R]");
     EXPECT_EQ(ColorCode(-7.95, -8, 0), "");
-    EXPECT_EQ(ColorCode(0, -8, 0), "[B]");   // equal to hi: blue
+    EXPECT_EQ(ColorCode(0, -8, 0), "[B]"); // equal to hi: blue
     EXPECT_EQ(ColorCode(-0.0, -8, 0), "[B]");
-    EXPECT_EQ(ColorCode(5, 10, 0), "[R]");   // lo is tested first
+    EXPECT_EQ(ColorCode(5, 10, 0), "[R]"); // lo is tested first
     EXPECT_EQ(ColorCode(std::nan(""), -8, 0), "");
 }
 
@@ -151,8 +151,7 @@ TEST(BuildViewText, TitlesUnitsDecimalsAndThresholds) {
               std::string::npos);
     EXPECT_NE(BuildViewText(OutputView::DurationDeg, *maps, eoi).find("\t-9.2[/]\r\n"),
               std::string::npos); // one decimal, black against +-99999
-    EXPECT_NE(BuildViewText(OutputView::EOI, *maps, eoi).find("EOI (1, 1)\r\n"),
-              std::string::npos);
+    EXPECT_NE(BuildViewText(OutputView::EOI, *maps, eoi).find("EOI (1, 1)\r\n"), std::string::npos);
     EXPECT_NE(BuildViewText(OutputView::EOI, *maps, eoi).find("\t[R]-9.2[/]\r\n"),
               std::string::npos);
     EXPECT_EQ(BuildViewText(OutputView::DurationDegData, *maps, eoi), "-9.2\r\n");

@@ -34,9 +34,8 @@ TEST(ReadTextFile, LongLinesAreSplitAt999Characters) {
     // before the split, so the line stays whole.
     const std::string k998(998, 'x');
     EXPECT_EQ(Read(k998 + "\r\nz\r\n"), k998 + "\r\nz\r\n");
-    EXPECT_EQ(Read(std::string(2500, 'q')),
-              std::string(999, 'q') + "\r\n" + std::string(999, 'q') + "\r\n" +
-                  std::string(502, 'q') + "\r\n");
+    EXPECT_EQ(Read(std::string(2500, 'q')), std::string(999, 'q') + "\r\n" + std::string(999, 'q') +
+                                                "\r\n" + std::string(502, 'q') + "\r\n");
 }
 
 TEST(ReadTextFile, NulEndsItsPiece) {

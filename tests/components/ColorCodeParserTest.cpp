@@ -13,8 +13,7 @@ std::vector<TColorRun> Runs(std::string_view text, TColorCodeOptions options = k
     return ParseColorCodes(text, options);
 }
 
-void ExpectRun(const TColorRun& run, std::string_view text, TColor color,
-               TFontStyles style = {}) {
+void ExpectRun(const TColorRun& run, std::string_view text, TColor color, TFontStyles style = {}) {
     EXPECT_EQ(run.Text, text);
     EXPECT_EQ(ColorValue(run.Color), ColorValue(color)) << run.Text;
     EXPECT_EQ(run.Style, style) << run.Text;
@@ -40,9 +39,9 @@ TEST(ColorCodes, LettersHexAndStyles) {
     ExpectRun(Runs("[0Xabcdef]a")[0], "a", TColor{0xABCDEF});
     ExpectRun(Runs("[0x12zz34]a")[0], "a", TColor{0x12}); // stops at the first non-digit
     const char* letters = "ABFGILMNOPRSTWYZ";
-    const TColor colors[] = {clAqua,   clBlue,   clFuchsia, clGreen, clLime,  clGray,
-                             clMaroon, clNavy,   clOlive,   clPurple, clRed,  clSilver,
-                             clTeal,   clWhite,  clYellow,  clBlack};
+    const TColor colors[] = {clAqua,   clBlue,  clFuchsia, clGreen,  clLime, clGray,
+                             clMaroon, clNavy,  clOlive,   clPurple, clRed,  clSilver,
+                             clTeal,   clWhite, clYellow,  clBlack};
     for (int i = 0; i < 16; ++i) {
         TColor c{};
         ASSERT_TRUE(ColorFromLetter(letters[i], c));
@@ -60,11 +59,11 @@ TEST(ColorCodes, LettersHexAndStyles) {
 }
 
 TEST(ColorCodes, WhatIsNotACodeIsText) {
-    EXPECT_EQ(StripColorCodes("[Q]", kColors), "Q");      // not a colour letter
-    EXPECT_EQ(StripColorCodes("a[]b", kColors), "ab");    // empty code
+    EXPECT_EQ(StripColorCodes("[Q]", kColors), "Q");   // not a colour letter
+    EXPECT_EQ(StripColorCodes("a[]b", kColors), "ab"); // empty code
     EXPECT_EQ(StripColorCodes("[word]", kColors), "word");
     EXPECT_EQ(StripColorCodes("[=X]", kColors), "=X");
-    EXPECT_EQ(StripColorCodes("[[x", kColors), "[x");     // two brackets: one literal
+    EXPECT_EQ(StripColorCodes("[[x", kColors), "[x"); // two brackets: one literal
     EXPECT_EQ(StripColorCodes("[ab[c", kColors), "ab[c");
     EXPECT_EQ(StripColorCodes("[123456789]", kColors), "123456789");
     // Ten characters without a closing bracket: ordinary text from there on.
@@ -73,12 +72,13 @@ TEST(ColorCodes, WhatIsNotACodeIsText) {
 }
 
 TEST(ColorCodes, AnsiSequences) {
-    EXPECT_EQ(StripColorCodes("\x1b[31mred", {.EnableColors = true, .SuppressAnsi = true}),
-              "red");
-    EXPECT_EQ(StripColorCodes("\x1b[31mred", {.EnableColors = false, .SuppressAnsi = true}),
-              "red");
-    EXPECT_EQ(StripColorCodes("\x1b" "1", {.EnableColors = false, .SuppressAnsi = false}),
-              "\x1b" "1");
+    EXPECT_EQ(StripColorCodes("\x1b[31mred", {.EnableColors = true, .SuppressAnsi = true}), "red");
+    EXPECT_EQ(StripColorCodes("\x1b[31mred", {.EnableColors = false, .SuppressAnsi = true}), "red");
+    EXPECT_EQ(StripColorCodes("\x1b"
+                              "1",
+                              {.EnableColors = false, .SuppressAnsi = false}),
+              "\x1b"
+              "1");
 }
 
 TEST(ColorCodes, EveryCallStartsInBlack) {

@@ -19,7 +19,7 @@ TEST(Cp1252, EveryByteSurvivesARoundTrip) {
 }
 
 TEST(Cp1252, UnmappableAndMalformedBecomeQuestionMarks) {
-    EXPECT_EQ(Utf8ToCp1252("\xE2\x88\x9E"), "?");     // infinity sign
+    EXPECT_EQ(Utf8ToCp1252("\xE2\x88\x9E"), "?");       // infinity sign
     EXPECT_EQ(Utf8ToCp1252("\xF0\x9F\x98\x80x"), "?x"); // outside the BMP
     EXPECT_EQ(Utf8ToCp1252("a\xC3"), "a?");             // cut short
     EXPECT_EQ(Utf8ToCp1252("\xFFz"), "?z");
