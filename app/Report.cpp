@@ -112,6 +112,9 @@ public:
     ~TextWriter() { m_text.resize(m_length); }
 
     void Put(std::string_view piece) {
+        if (piece.empty()) {
+            return; // an empty view may hold a null pointer, which memcpy must not see
+        }
         Ensure(piece.size());
         std::memcpy(m_text.data() + m_length, piece.data(), piece.size());
         m_length += piece.size();
