@@ -34,10 +34,10 @@ struct TColorCodeOptions {
 // The colour of a one-letter code, or false when the letter names none.
 bool ColorFromLetter(char letter, TColor& color);
 
-// Calls emit(const TColorRun&) for each non-empty run, in order. Runs are
+// Calls onRun(const TColorRun&) for each non-empty run, in order. Runs are
 // passed by reference to a buffer that the next run reuses.
 template <class Emit>
-void ParseColorCodes(std::string_view text, TColorCodeOptions options, Emit&& emit);
+void ParseColorCodes(std::string_view text, TColorCodeOptions options, Emit&& onRun);
 
 std::vector<TColorRun> ParseColorCodes(std::string_view text, TColorCodeOptions options);
 
@@ -53,7 +53,7 @@ bool InterpretCode(std::string_view code, TColor& color, TFontStyles& style);
 } // namespace colorcodes_detail
 
 template <class Emit>
-void ParseColorCodes(std::string_view text, TColorCodeOptions options, Emit&& emit) {
+void ParseColorCodes(std::string_view text, TColorCodeOptions options, Emit&& onRun) {
     enum class State { Normal, Code, Skip };
     constexpr std::size_t kCodeCapacity = 9;
 
@@ -61,7 +61,7 @@ void ParseColorCodes(std::string_view text, TColorCodeOptions options, Emit&& em
     run.Text.reserve(text.size());
     auto flush = [&] {
         if (!run.Text.empty()) {
-            emit(static_cast<const TColorRun&>(run));
+            onRun(static_cast<const TColorRun&>(run));
             run.Text.clear();
         }
     };

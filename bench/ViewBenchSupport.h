@@ -1,0 +1,52 @@
+#pragma once
+// What the view benchmarks share: a report like the window's EOI report, a
+// view set up like the window's, and waiting until a view has painted.
+
+#include "Map.h"
+#include "Report.h"
+#include "VynRichEdit.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QAbstractScrollArea>
+#include <QApplication>
+#include <QPixmap>
+
+#include <cmath>
+#include <memory>
+#include <string>
+
+inline constexpr int kViewWidth = 873;
+inline constexpr int kViewHeight = 589;
+
+// The EOI report of an n x n map (16 x 12 for n = 16) with values spread
+// over red, black and blue.
+inline std::string MakeReport(int n) {
+    auto map = std::make_unique<Map>();
+    map->XCount = n;
+    map->YCount = n == 16 ? 12 : n;
+    for (int x = 0; x < map->XCount; ++x) {
+        map->XAxis[x] = 1.2 * x;
+        for (int y = 0; y < map->YCount; ++y) {
+            map->YAxis[y] = 750 + 75 * y;
+            map->Value[x][y] = 18 * std::sin(0.37 * x + 0.11 * y) - 4;
+        }
+    }
+    return MapToText(*map, "EOI", "Duration(Injection Quantity, Engine Speed)/degCA", "mm3",
+                     "1/min", 1, 0, 1, -8, 0);
+}
+
+inline void SetUpLikeTheWindow(TVynRichEdit& view) {
+    view.resize(kViewWidth, kViewHeight);
+    view.EnableColors = true;
+    view.setReadOnly(true);
+    view.setLineWrapMode(QPlainTextEdit::NoWrap);
+    view.show();
+}
+
+// Lays out and paints the visible part, as a screen update would.
+inline void PaintVisiblePart(QAbstractScrollArea& view) {
+    QApplication::processEvents();
+    const QPixmap pixels = view.viewport()->grab();
+    benchmark::DoNotOptimize(pixels.cacheKey());
+}

@@ -1,0 +1,20 @@
+#pragma once
+// The library's component list: every component class registers its name
+// under a palette page ("VYN"), so tools and programs can see what the
+// library offers.
+
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+struct TComponentInfo {
+    std::string ClassName;
+    std::string Page;
+};
+
+// Adds classes to a palette page; registering a class again changes nothing.
+void RegisterComponents(const char* page, std::initializer_list<const char*> classNames);
+
+// Every component of the VYN library, registered by its unit, in the order
+// registered. Thread-safe.
+std::vector<TComponentInfo> RegisteredComponents();

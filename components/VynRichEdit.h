@@ -1,0 +1,121 @@
+#pragma once
+// TVynRichEdit: a read-mostly output view that only ever appends at its end.
+// Each appended run carries a colour, a style set and optionally a font name
+// and size. On top of that it prints formatted text, text with inline colour
+// codes ("[R]red[/]", see ColorCodeParser.h) and debug lines with a prefix of
+// time, level, module and line number, filtered by DebugLevel. It keeps at
+// most MaxLines lines by deleting the oldest before every append.
+//
+// All text arguments are Windows-1252 bytes. GUI thread only. Nothing
+// reports failure: formatted text longer than 999 characters is cut, codes
+// that are not codes are printed as text.
+//
+// Built on QPlainTextEdit: its document holds per-run colour, style, font
+// family and size like a rich-text control, while its line-by-line layout
+// only lays out what is shown, which keeps whole reports cheap to print.
+// Undo is off: an output view has nothing to undo.
+
+#include "Color.h"
+#include "FontStyles.h"
+
+#include <QPlainTextEdit>
+
+class QPainter;
+class QTextBlock;
+class QTextLine;
+
+#include <string>
+#include <string_view>
+
+class TVynRichEdit : public QPlainTextEdit {
+public:
+    explicit TVynRichEdit(QWidget* parent = nullptr);
+
+    // Published properties. Plain fields: a change affects later prints only.
+    int DebugLevel = 1;     // debug lines above this level are not printed
+    bool ShowTime = true;   // debug lines begin with the local time
+    bool ShowTimeHund = false;
+    bool ShowLevel = false;
+    bool ShowModule = false;
+    bool ShowLinenr = false;
+    int MaxLines = 1000;    // 0: no limit
+    bool SuppressAnsi = false;
+    bool EnableColors = false;
+    TColor ColorComment = clGreen;
+    TColor ColorRx = clBlack;
+    TColor ColorTx = clBlue;
+    TColor ColorWarning = clMaroon;
+    TColor ColorError = clRed;
+    TColor ColorTimestamp = clPurple;
+
+    // The colour of a message type: 0 comment, 1 received, 2 transmitted,
+    // 3 warning, 4 error, 5 timestamp; any other type is black.
+    TColor Type2Color(int type) const;
+
+    // Appends one run. An empty font name keeps the current font name; a size
+    // of 0 or less keeps the current size.
+    void DoPrint(TColor color, const char* fontName, int size, TFontStyles style,
+                 const char* text);
+    void DoPrint(TColor color, const char* text);
+    // Appends the runs of a text with colour codes (when EnableColors) and
+    // ANSI sequences (dropped when SuppressAnsi).
+    void DoPrint(const char* text);
+
+    // One debug line: the prefix, the text without its trailing line breaks in
+    // the colour of its type, then one line break. Nothing when the level is
+    // above DebugLevel or the text is empty.
+    void DoPrintDebug(const char* module, int line, int type, int level, const char* text);
+    // The same with the text parsed for colour codes; the type is ignored.
+    void DoPrintDebugColor(const char* module, int line, int type, int level, const char* text);
+    // The debug prefix alone.
+    void PrintTimestamp(const char* module, int line, int level);
+
+    // Deletes lines from the top until at most MaxLines are left.
+    void RemoveOldestLines();
+
+    void PrintText(TColor color, const char* fontName, int size, TFontStyles style,
+                   const char* format, ...) __attribute__((format(printf, 6, 7)));
+    void PrintText(TColor color, const char* format, ...) __attribute__((format(printf, 3, 4)));
+    void PrintText(int type, const char* format, ...) __attribute__((format(printf, 3, 4)));
+    void PrintText(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    void PrintText(char* text); // not formatted
+    void PrintText(const std::string& text);
+
+    void PrintDebug(const char* module, int line, int type, int level, const char* format, ...)
+        __attribute__((format(printf, 6, 7)));
+    void PrintDebug(int type, int level, const char* format, ...)
+        __attribute__((format(printf, 4, 5)));
+    void PrintDebug(int type, const char* format, ...) __attribute__((format(printf, 3, 4)));
+    void PrintDebug(const char* format, ...) __attribute__((format(printf, 2, 3)));
+
+    void PrintDebugColor(const char* module, int line, int type, int level, const char* format,
+                         ...) __attribute__((format(printf, 6, 7)));
+    void PrintDebugColor(int type, int level, const char* format, ...)
+        __attribute__((format(printf, 4, 5)));
+    void PrintDebugColor(int type, const char* format, ...)
+        __attribute__((format(printf, 3, 4)));
+    void PrintDebugColor(const char* format, ...) __attribute__((format(printf, 2, 3)));
+
+    // Empties the view.
+    void Clear();
+
+    // The whole text as Windows-1252 with CR LF line ends.
+    std::string Text() const;
+
+protected:
+    void changeEvent(QEvent* event) override;
+    // Read-only views paint only the glyphs of each line that fall into the
+    // exposed columns: unwrapped report lines are mostly outside the viewport.
+    // Editable views paint as usual (caret, input method).
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void UseFastFont();
+    bool PaintLineClipped(QPainter& painter, const QTextBlock& block, const QTextLine& line,
+                          const QPointF& position, const QRect& exposed, int selectionStart,
+                          int selectionEnd);
+    void AppendParsed(std::string_view text);
+    void PrintDebugLine(const char* module, int line, int type, int level, const char* text,
+                        bool parse);
+    void ScrollToEnd();
+};
