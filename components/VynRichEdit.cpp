@@ -453,6 +453,7 @@ void TVynRichEdit::paintEvent(QPaintEvent* event) {
         return;
     }
     QPainter painter(viewport());
+    m_standardPaintLines = 0;
     const QRect exposed = event->rect();
     const QTextCursor cursor = textCursor();
     const int selectionStart = cursor.hasSelection() ? cursor.selectionStart() : -1;
@@ -482,6 +483,7 @@ void TVynRichEdit::paintEvent(QPaintEvent* event) {
                                   selectionEnd)) {
                 // Whatever the shortcut cannot map (other scripts, fallback
                 // fonts, ligatures) is drawn the standard way.
+                ++m_standardPaintLines;
                 QList<QTextLayout::FormatRange> selections;
                 const int blockStart = block.position();
                 if (selectionStart >= 0 && selectionEnd > blockStart &&

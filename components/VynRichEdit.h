@@ -102,6 +102,10 @@ public:
     // The whole text as Windows-1252 with CR LF line ends.
     std::string Text() const;
 
+    // How many lines the last paint of a read-only view had to draw the
+    // standard, unclipped way (text the clipped way cannot map). Diagnostic.
+    int StandardPaintLines() const { return m_standardPaintLines; }
+
 protected:
     void changeEvent(QEvent* event) override;
     // Read-only views paint only the glyphs of each line that fall into the
@@ -117,5 +121,6 @@ private:
     void AppendParsed(std::string_view text);
     void PrintDebugLine(const char* module, int line, int type, int level, const char* text,
                         bool parse);
-    void ScrollToEnd();
+
+    int m_standardPaintLines = 0;
 };
