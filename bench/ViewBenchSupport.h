@@ -41,6 +41,8 @@ inline void SetUpLikeTheWindow(TVynRichEdit& view) {
     view.EnableColors = true;
     view.setReadOnly(true);
     view.setLineWrapMode(QPlainTextEdit::NoWrap);
+    view.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn); // "both scroll bars"
+    view.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     view.show();
 }
 

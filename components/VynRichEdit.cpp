@@ -62,13 +62,13 @@ public:
     }
     ~TAppender() {
         Flush();
-        m_cursor.endEditBlock();
-        // Keep the shaped glyphs of new lines: a line is laid out once and
-        // may then be painted many times.
+        // Keep the shaped glyphs of new lines: a line is laid out once (when
+        // the edit ends, to size the scroll bars) and then painted.
         for (QTextBlock block = m_view.document()->findBlockByNumber(m_firstBlock);
              block.isValid(); block = block.next()) {
             block.layout()->setCacheEnabled(true);
         }
+        m_cursor.endEditBlock();
         // A caret already at the end moves along with text inserted there, so
         // it only needs to be put there when it was elsewhere.
         const QTextCursor caret = m_view.textCursor();
