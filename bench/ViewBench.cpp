@@ -7,6 +7,8 @@
 //                      TVynRichEdit as the window's views are set up
 //   BM_PlainText/50    setPlainText of the same text without codes into a
 //                      plain QTextEdit of the same size
+//   BM_AppendAtLineLimit/N  one debug line into a view that holds its limit
+//                      of N lines (trim + append)
 // Each is timed until the view has laid out and painted what it shows.
 
 #include "BenchRatios.h"
@@ -70,6 +72,26 @@ void BM_PrintNaive(benchmark::State& state) {
     }
 }
 
+// One debug line into a view already holding MaxLines lines: the oldest line
+// goes before every append, so this is the steady state of a busy log view.
+void BM_AppendAtLineLimit(benchmark::State& state) {
+    TVynRichEdit view;
+    SetUpLikeTheWindow(view);
+    view.MaxLines = static_cast<int>(state.range(0));
+    view.ShowTime = false;
+    for (int i = 0; i < view.MaxLines; ++i) {
+        view.PrintDebug(0, "warm-up line %d with some text in it", i);
+    }
+    int n = 0;
+    for (auto _ : state) {
+        view.PrintDebug(1, "received line %d with some text in it", ++n);
+    }
+    if (view.blockCount() > view.MaxLines + 1) {
+        state.SkipWithError("the view was not trimmed");
+    }
+}
+
+BENCHMARK(BM_AppendAtLineLimit)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PrintNaive)->Arg(50)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PrintReport)->Arg(16)->Arg(50)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlainText)->Arg(50)->Unit(benchmark::kMillisecond);
@@ -77,13 +99,14 @@ BENCHMARK(BM_PlainText)->Arg(50)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen"
-                                                                    : qgetenv("QT_QPA_PLATFORM"));
+    qputenv("QT_QPA_PLATFORM",
+            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
     RatioReporter reporter;
     return RunWithRatios(argc, argv,
                          {{"BM_PrintReport/50", "BM_PlainText/50"},
                           {"BM_PrintReport/50", "BM_PrintNaive/50"},
-                          {"BM_PrintReport/16", "BM_PlainText/50"}},
+                          {"BM_PrintReport/16", "BM_PlainText/50"},
+                          {"BM_AppendAtLineLimit/10000", "BM_AppendAtLineLimit/1000"}},
                          reporter);
 }

@@ -12,10 +12,11 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QRawFont>
+#include <QScrollBar>
 #include <QTextBlock>
-#include <QTextLayout>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextLayout>
 
 #include <QVarLengthArray>
 
@@ -25,7 +26,9 @@
 #include <vector>
 
 namespace Vynrichedit {
-void Register() { RegisterComponents("VYN", {"TVynRichEdit"}); }
+void Register() {
+    RegisterComponents("VYN", {"TVynRichEdit"});
+}
 } // namespace Vynrichedit
 
 namespace {
@@ -64,8 +67,8 @@ public:
         Flush();
         // Keep the shaped glyphs of new lines: a line is laid out once (when
         // the edit ends, to size the scroll bars) and then painted.
-        for (QTextBlock block = m_view.document()->findBlockByNumber(m_firstBlock);
-             block.isValid(); block = block.next()) {
+        for (QTextBlock block = m_view.document()->findBlockByNumber(m_firstBlock); block.isValid();
+             block = block.next()) {
             block.layout()->setCacheEnabled(true);
         }
         m_cursor.endEditBlock();
@@ -75,6 +78,10 @@ public:
         if (!caret.atEnd() || caret.hasSelection()) {
             m_view.moveCursor(QTextCursor::End);
         }
+        // The caret is on the last line now: scroll down first, or finding
+        // the caret would lay out every line from the top one shown.
+        QScrollBar* vertical = m_view.verticalScrollBar();
+        vertical->setValue(vertical->maximum());
         m_view.ensureCursorVisible();
     }
     TAppender(const TAppender&) = delete;
@@ -83,8 +90,8 @@ public:
     void Append(TColor color, const char* fontName, int size, TFontStyles style,
                 std::string_view text) {
         const bool newFont = (fontName != nullptr && fontName[0] != '\0') || size > 0;
-        const bool sameFormat = m_pendingValid && !newFont && color == m_pendingColor &&
-                                style == m_pendingStyle;
+        const bool sameFormat =
+            m_pendingValid && !newFont && color == m_pendingColor && style == m_pendingStyle;
         const int maxLines = m_view.MaxLines;
         const bool trimWouldAct =
             maxLines != 0 && m_view.document()->blockCount() + m_pendingBreaks > maxLines;
@@ -244,14 +251,15 @@ void TVynRichEdit::DoPrint(TColor color, const char* text) {
     DoPrint(color, "", 0, TFontStyles(), text);
 }
 
-void TVynRichEdit::DoPrint(const char* text) { AppendParsed(text != nullptr ? text : ""); }
+void TVynRichEdit::DoPrint(const char* text) {
+    AppendParsed(text != nullptr ? text : "");
+}
 
 void TVynRichEdit::AppendParsed(std::string_view text) {
     TAppender appender(*this);
-    ParseColorCodes(text, {.EnableColors = EnableColors, .SuppressAnsi = SuppressAnsi},
-                    [&](const TColorRun& run) {
-                        appender.Append(run.Color, nullptr, 0, run.Style, run.Text);
-                    });
+    ParseColorCodes(
+        text, {.EnableColors = EnableColors, .SuppressAnsi = SuppressAnsi},
+        [&](const TColorRun& run) { appender.Append(run.Color, nullptr, 0, run.Style, run.Text); });
 }
 
 void TVynRichEdit::RemoveOldestLines() {
@@ -358,12 +366,16 @@ void TVynRichEdit::PrintText(const char* format, ...) {
     AppendParsed(text);
 }
 
-void TVynRichEdit::PrintText(char* text) { AppendParsed(text != nullptr ? text : ""); }
+void TVynRichEdit::PrintText(char* text) {
+    AppendParsed(text != nullptr ? text : "");
+}
 
-void TVynRichEdit::PrintText(const std::string& text) { AppendParsed(text); }
+void TVynRichEdit::PrintText(const std::string& text) {
+    AppendParsed(text);
+}
 
-void TVynRichEdit::PrintDebug(const char* module, int line, int type, int level,
-                              const char* format, ...) {
+void TVynRichEdit::PrintDebug(const char* module, int line, int type, int level, const char* format,
+                              ...) {
     va_list args;
     va_start(args, format);
     const std::string text = VFormatText(format, args);
@@ -428,7 +440,9 @@ void TVynRichEdit::PrintDebugColor(const char* format, ...) {
     DoPrintDebugColor("", 0, 0, 0, text.c_str());
 }
 
-void TVynRichEdit::Clear() { clear(); }
+void TVynRichEdit::Clear() {
+    clear();
+}
 
 std::string TVynRichEdit::Text() const {
     const QString raw = document()->toRawText();
@@ -445,7 +459,6 @@ std::string TVynRichEdit::Text() const {
     }
     return out;
 }
-
 
 void TVynRichEdit::paintEvent(QPaintEvent* event) {
     if (!isReadOnly()) {
@@ -490,8 +503,8 @@ void TVynRichEdit::paintEvent(QPaintEvent* event) {
                     selectionStart < blockStart + block.length()) {
                     QTextLayout::FormatRange range;
                     range.start = std::max(0, selectionStart - blockStart);
-                    range.length = std::min(block.length(), selectionEnd - blockStart) -
-                                   range.start;
+                    range.length =
+                        std::min(block.length(), selectionEnd - blockStart) - range.start;
                     range.format.setBackground(highlight);
                     range.format.setForeground(highlightedText);
                     selections.append(range);
@@ -523,8 +536,7 @@ bool TVynRichEdit::PaintLineClipped(QPainter& painter, const QTextBlock& block,
     // the line itself is exact but walks every item before the position.
     const qreal left = exposed.left() - position.x();
     const qreal right = exposed.right() - position.x();
-    const int from = left <= line.x() ? lineStart
-                                      : std::max(lineStart, line.xToCursor(left) - 1);
+    const int from = left <= line.x() ? lineStart : std::max(lineStart, line.xToCursor(left) - 1);
     int to = lineEnd;
     const qreal stop = tabStopDistance();
     if (stop > 0) {
@@ -604,8 +616,7 @@ bool TVynRichEdit::PaintLineClipped(QPainter& painter, const QTextBlock& block,
     const int selTo = selectionEnd - blockStart;
     for (qsizetype i = 0; i < runs.size(); ++i) {
         const Segment& segment = segments[i];
-        const bool selected =
-            selectionStart >= 0 && segment.Start < selTo && segment.End > selFrom;
+        const bool selected = selectionStart >= 0 && segment.Start < selTo && segment.End > selFrom;
         // Glyph runs carry no decorations of their own here.
         auto decorate = [&] {
             if (!segment.Underline && !segment.StrikeOut) {
@@ -621,9 +632,9 @@ bool TVynRichEdit::PaintLineClipped(QPainter& painter, const QTextBlock& block,
                                  segment.Color);
             }
             if (segment.StrikeOut) {
-                painter.fillRect(QRectF(glyphs.left(), baseline - font.xHeight() / 2,
-                                        glyphs.width(), thickness),
-                                 segment.Color);
+                painter.fillRect(
+                    QRectF(glyphs.left(), baseline - font.xHeight() / 2, glyphs.width(), thickness),
+                    segment.Color);
             }
         };
         if (!selected) {

@@ -32,13 +32,13 @@ public:
     explicit TVynRichEdit(QWidget* parent = nullptr);
 
     // Published properties. Plain fields: a change affects later prints only.
-    int DebugLevel = 1;     // debug lines above this level are not printed
-    bool ShowTime = true;   // debug lines begin with the local time
+    int DebugLevel = 1;   // debug lines above this level are not printed
+    bool ShowTime = true; // debug lines begin with the local time
     bool ShowTimeHund = false;
     bool ShowLevel = false;
     bool ShowModule = false;
     bool ShowLinenr = false;
-    int MaxLines = 1000;    // 0: no limit
+    int MaxLines = 1000; // 0: no limit
     bool SuppressAnsi = false;
     bool EnableColors = false;
     TColor ColorComment = clGreen;
@@ -54,8 +54,7 @@ public:
 
     // Appends one run. An empty font name keeps the current font name; a size
     // of 0 or less keeps the current size.
-    void DoPrint(TColor color, const char* fontName, int size, TFontStyles style,
-                 const char* text);
+    void DoPrint(TColor color, const char* fontName, int size, TFontStyles style, const char* text);
     void DoPrint(TColor color, const char* text);
     // Appends the runs of a text with colour codes (when EnableColors) and
     // ANSI sequences (dropped when SuppressAnsi).
@@ -88,12 +87,11 @@ public:
     void PrintDebug(int type, const char* format, ...) __attribute__((format(printf, 3, 4)));
     void PrintDebug(const char* format, ...) __attribute__((format(printf, 2, 3)));
 
-    void PrintDebugColor(const char* module, int line, int type, int level, const char* format,
-                         ...) __attribute__((format(printf, 6, 7)));
+    void PrintDebugColor(const char* module, int line, int type, int level, const char* format, ...)
+        __attribute__((format(printf, 6, 7)));
     void PrintDebugColor(int type, int level, const char* format, ...)
         __attribute__((format(printf, 4, 5)));
-    void PrintDebugColor(int type, const char* format, ...)
-        __attribute__((format(printf, 3, 4)));
+    void PrintDebugColor(int type, const char* format, ...) __attribute__((format(printf, 3, 4)));
     void PrintDebugColor(const char* format, ...) __attribute__((format(printf, 2, 3)));
 
     // Empties the view.

@@ -33,16 +33,14 @@ struct DocRun {
 
 std::vector<DocRun> Runs(const TVynRichEdit& view) {
     std::vector<DocRun> runs;
-    for (QTextBlock block = view.document()->firstBlock(); block.isValid();
-         block = block.next()) {
+    for (QTextBlock block = view.document()->firstBlock(); block.isValid(); block = block.next()) {
         for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment f = it.fragment();
             const QTextCharFormat format = f.charFormat();
             runs.push_back({f.text().toStdString(), format.foreground().color(),
                             format.fontWeight() >= QFont::Bold, format.fontItalic(),
                             format.fontUnderline(), format.fontStrikeOut(),
-                            format.fontFamilies().toStringList().value(0),
-                            format.fontPointSize()});
+                            format.fontFamilies().toStringList().value(0), format.fontPointSize()});
         }
         if (block.next().isValid()) {
             runs.push_back({"\n", {}, false, false, false, false, {}, 0});
@@ -51,7 +49,9 @@ std::vector<DocRun> Runs(const TVynRichEdit& view) {
     return runs;
 }
 
-QColor Q(TColor c) { return QColor(ColorRed(c), ColorGreen(c), ColorBlue(c)); }
+QColor Q(TColor c) {
+    return QColor(ColorRed(c), ColorGreen(c), ColorBlue(c));
+}
 
 class View : public testing::Test {
 protected:
@@ -273,7 +273,9 @@ TEST(VynRichEditPaint, ClippedPaintMatchesTheStandardOne) {
     for (int row = 0; row < 20; ++row) {
         text += "\t[G]" + std::to_string(1000 + row) + "[/]";
         for (int col = 0; col < 30; ++col) {
-            text += (col % 3 == 0 ? "\t[R]" : col % 3 == 1 ? "\t[B]" : "\t") +
+            text += (col % 3 == 0   ? "\t[R]"
+                     : col % 3 == 1 ? "\t[B]"
+                                    : "\t") +
                     std::to_string(row * col) + ".5[/]";
         }
         text += "\r\n";
