@@ -157,12 +157,16 @@ const char* SgrForColor(TColor color) {
 } // namespace
 
 std::string UsageText() {
-    return "usage: mapwright convert --rail-pressure FILE --duration FILE --soi FILE\n"
+    return "usage: mapwright [--demo] [--screenshot PNG]\n"
+           "       mapwright convert --rail-pressure FILE --duration FILE --soi FILE\n"
            "                         [--thresholds LO HI] [--view VIEW]\n"
            "                         [--color auto|always|never|codes] [--utf8]\n"
            "       mapwright --help | --version\n"
            "\n"
-           "Prints one output view of the three maps as plain text with CR LF line ends.\n"
+           "Without a command, opens the window; --demo loads the demo maps into it;\n"
+           "--screenshot saves the window as PNG after half a second and exits.\n"
+           "\n"
+           "convert prints one output view of the three maps as plain text with CR LF line ends.\n"
            "VIEW: rail-pressure, duration-rp, duration-us, duration-deg,\n"
            "      duration-deg-data, eoi (default), eoi-data\n"
            "LO HI: the EOI colour thresholds as typed into their edits (default -8 0;\n"

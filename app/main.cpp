@@ -1,9 +1,17 @@
-// mapwright: the entry point. Commands that need no display are handled here;
-// the window comes later.
+// mapwright: without arguments it opens the window; "--demo" opens it with the
+// demo maps loaded. "convert", "--help" and "--version" need no display.
 
+#include "App.h"
 #include "Cli.h"
 
+#include <QApplication>
+#include <QMessageBox>
+#include <QPixmap>
+#include <QTimer>
+
+#include <cstdlib>
 #include <cstring>
+#include <exception>
 #include <iostream>
 #include <string>
 #include <unistd.h>
@@ -12,6 +20,64 @@
 #ifndef MAPWRIGHT_VERSION
 #error "MAPWRIGHT_VERSION must be defined by the build"
 #endif
+
+namespace {
+
+// Shows an exception that escapes an event handler, as the toolkit's standard
+// handler would, and goes on.
+class TApplication : public QApplication {
+public:
+    using QApplication::QApplication;
+
+    bool notify(QObject* receiver, QEvent* event) override {
+        try {
+            return QApplication::notify(receiver, event);
+        } catch (const std::exception& e) {
+            QMessageBox::critical(nullptr, QStringLiteral("Mapwright"), QString::fromUtf8(e.what()));
+        }
+        return false;
+    }
+};
+
+// Whether a window can be shown: a platform was chosen explicitly, or an X11
+// or Wayland display is there.
+bool HaveDisplay() {
+    auto set = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value != nullptr && value[0] != '\0';
+    };
+    return set("QT_QPA_PLATFORM") || set("DISPLAY") || set("WAYLAND_DISPLAY");
+}
+
+int RunWindow(int argc, char** argv, bool demo, const std::string& screenshot) {
+    if (!HaveDisplay()) {
+        std::cerr << "mapwright: no display to open the window on (DISPLAY is not set); "
+                     "'mapwright convert' works without one\n";
+        return 1;
+    }
+    TApplication app(argc, argv);
+    auto* form = new TFormApp;
+    form->setAttribute(Qt::WA_DeleteOnClose);
+    form->show();
+    if (demo) {
+        // Pressed once the window is shown and the event loop runs.
+        QTimer::singleShot(0, form->ButtonTest, &QPushButton::click);
+    }
+    if (!screenshot.empty()) {
+        QTimer::singleShot(500, form, [form, screenshot] {
+            const bool saved = form->grab().save(QString::fromStdString(screenshot));
+            QApplication::exit(saved ? 0 : 1);
+        });
+    }
+    try {
+        return app.exec();
+    } catch (const std::exception& e) {
+        QMessageBox::critical(nullptr, QStringLiteral("Mapwright"), QString::fromUtf8(e.what()));
+        return 0;
+    }
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     if (argc >= 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
@@ -26,11 +92,18 @@ int main(int argc, char** argv) {
         const std::vector<std::string> args(argv + 2, argv + argc);
         return RunConvert(args, std::cout, std::cerr, ::isatty(STDOUT_FILENO) == 1);
     }
-    if (argc >= 2) {
-        std::cerr << "mapwright: unknown command '" << argv[1] << "'\n";
-    } else {
-        std::cerr << "mapwright: this build has no window yet; use 'mapwright convert'\n";
+
+    bool demo = false;
+    std::string screenshot;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--demo") == 0) {
+            demo = true;
+        } else if (std::strcmp(argv[i], "--screenshot") == 0 && i + 1 < argc) {
+            screenshot = argv[++i];
+        } else {
+            std::cerr << "mapwright: unknown argument '" << argv[i] << "'\n" << UsageText();
+            return kExitUsage;
+        }
     }
-    std::cerr << UsageText();
-    return kExitUsage;
+    return RunWindow(argc, argv, demo, screenshot);
 }

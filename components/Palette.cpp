@@ -2,19 +2,10 @@
 
 #include <mutex>
 
-namespace Vynrichedit {
-void Register();
-}
-
 namespace {
 
 std::mutex g_mutex;
 std::vector<TComponentInfo> g_components;
-
-void RegisterLibrary() {
-    static std::once_flag once;
-    std::call_once(once, [] { Vynrichedit::Register(); });
-}
 
 } // namespace
 
@@ -31,8 +22,7 @@ void RegisterComponents(const char* page, std::initializer_list<const char*> cla
     }
 }
 
-std::vector<TComponentInfo> RegisteredComponents() {
-    RegisterLibrary();
+std::vector<TComponentInfo> ComponentList() {
     std::lock_guard lock(g_mutex);
     return g_components;
 }

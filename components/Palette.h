@@ -15,6 +15,9 @@ struct TComponentInfo {
 // Adds classes to a palette page; registering a class again changes nothing.
 void RegisterComponents(const char* page, std::initializer_list<const char*> classNames);
 
-// Every component of the VYN library, registered by its unit, in the order
-// registered. Thread-safe.
+// What has been registered so far, in order. Thread-safe.
+std::vector<TComponentInfo> ComponentList();
+
+// Every component of the VYN library, each registered by its unit's
+// Register(), in order. Thread-safe.
 std::vector<TComponentInfo> RegisteredComponents();

@@ -8,6 +8,7 @@
 #include "VynUtil.h"
 
 #include <QEvent>
+#include <QShowEvent>
 #include <QGlyphRun>
 #include <QPaintEvent>
 #include <QPainter>
@@ -243,6 +244,7 @@ TColor TVynRichEdit::Type2Color(int type) const {
 
 void TVynRichEdit::DoPrint(TColor color, const char* fontName, int size, TFontStyles style,
                            const char* text) {
+    FlushDeferred();
     TAppender appender(*this);
     appender.Append(color, fontName, size, style, text != nullptr ? text : "");
 }
@@ -256,10 +258,52 @@ void TVynRichEdit::DoPrint(const char* text) {
 }
 
 void TVynRichEdit::AppendParsed(std::string_view text) {
+    if (m_deferWhileHidden && !isVisible()) {
+        m_deferred.push_back({std::string(text), EnableColors, SuppressAnsi, MaxLines});
+        return;
+    }
+    FlushDeferred();
+    AppendParsedNow(text);
+}
+
+void TVynRichEdit::AppendParsedNow(std::string_view text) {
     TAppender appender(*this);
-    ParseColorCodes(
-        text, {.EnableColors = EnableColors, .SuppressAnsi = SuppressAnsi},
-        [&](const TColorRun& run) { appender.Append(run.Color, nullptr, 0, run.Style, run.Text); });
+    ParseColorCodes(text, {.EnableColors = EnableColors, .SuppressAnsi = SuppressAnsi},
+                    [&](const TColorRun& run) {
+                        appender.Append(run.Color, nullptr, 0, run.Style, run.Text);
+                    });
+}
+
+void TVynRichEdit::FlushDeferred() {
+    if (m_deferred.empty()) {
+        return;
+    }
+    std::vector<TDeferredPrint> deferred;
+    deferred.swap(m_deferred);
+    const bool enableColors = EnableColors;
+    const bool suppressAnsi = SuppressAnsi;
+    const int maxLines = MaxLines;
+    for (const TDeferredPrint& print : deferred) {
+        EnableColors = print.EnableColors;
+        SuppressAnsi = print.SuppressAnsi;
+        MaxLines = print.MaxLines;
+        AppendParsedNow(print.Text);
+    }
+    EnableColors = enableColors;
+    SuppressAnsi = suppressAnsi;
+    MaxLines = maxLines;
+}
+
+void TVynRichEdit::SetDeferWhileHidden(bool defer) {
+    m_deferWhileHidden = defer;
+    if (!defer) {
+        FlushDeferred();
+    }
+}
+
+void TVynRichEdit::showEvent(QShowEvent* event) {
+    FlushDeferred();
+    QPlainTextEdit::showEvent(event);
 }
 
 void TVynRichEdit::RemoveOldestLines() {
@@ -445,6 +489,8 @@ void TVynRichEdit::Clear() {
 }
 
 std::string TVynRichEdit::Text() const {
+    // Printing what was put off changes nothing anyone can see.
+    const_cast<TVynRichEdit*>(this)->FlushDeferred();
     const QString raw = document()->toRawText();
     std::string out;
     out.reserve(static_cast<std::size_t>(raw.size()) + static_cast<std::size_t>(blockCount()));

@@ -26,6 +26,7 @@ class QTextLine;
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 class TVynRichEdit : public QPlainTextEdit {
 public:
@@ -100,18 +101,38 @@ public:
     // The whole text as Windows-1252 with CR LF line ends.
     std::string Text() const;
 
+    // With this on, texts printed through the colour-code parser while the
+    // view is hidden are kept and only put into the document when the view is
+    // shown, when Text() is read or when anything else is printed, in their
+    // order and with the settings they were printed with, so the result is the
+    // same. A window that reprints many views that are not on screen saves
+    // the work. Off by default: while it is on, the document itself (as Qt's
+    // own accessors show it) of a hidden view can lag behind Text().
+    void SetDeferWhileHidden(bool defer);
+    bool GetDeferWhileHidden() const { return m_deferWhileHidden; }
+
     // How many lines the last paint of a read-only view had to draw the
     // standard, unclipped way (text the clipped way cannot map). Diagnostic.
     int StandardPaintLines() const { return m_standardPaintLines; }
 
 protected:
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     // Read-only views paint only the glyphs of each line that fall into the
     // exposed columns: unwrapped report lines are mostly outside the viewport.
     // Editable views paint as usual (caret, input method).
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    struct TDeferredPrint {
+        std::string Text;
+        bool EnableColors;
+        bool SuppressAnsi;
+        int MaxLines;
+    };
+
+    void FlushDeferred();
+    void AppendParsedNow(std::string_view text);
     void UseFastFont();
     bool PaintLineClipped(QPainter& painter, const QTextBlock& block, const QTextLine& line,
                           const QPointF& position, const QRect& exposed, int selectionStart,
@@ -121,4 +142,6 @@ private:
                         bool parse);
 
     int m_standardPaintLines = 0;
+    bool m_deferWhileHidden = false;
+    std::vector<TDeferredPrint> m_deferred;
 };

@@ -1,0 +1,233 @@
+#include "App.h"
+
+#include "Anchors.h"
+#include "Clipboard.h"
+#include "QtColor.h"
+#include "QtText.h"
+#include "Report.h"
+#include "TextFile.h"
+
+#include <QFontDatabase>
+#include <QMouseEvent>
+#include <QShowEvent>
+
+namespace {
+
+// The designed client sizes: the window, and a page of the page control.
+constexpr QSize kFormClient(1345, 687);
+constexpr QSize kSheetClient(889, 633);
+
+// The first of the families that is installed, else the default of the kind.
+QFont PickFont(std::initializer_list<const char*> families, QFontDatabase::SystemFont fallback) {
+    const QStringList installed = QFontDatabase::families();
+    for (const char* family : families) {
+        if (installed.contains(QString::fromLatin1(family))) {
+            return QFont(QString::fromLatin1(family));
+        }
+    }
+    return QFontDatabase::systemFont(fallback);
+}
+
+} // namespace
+
+void CopyTextToClipboard(QWidget* owner, const std::string& text) {
+    (void)owner; // Qt's clipboard is not tied to a window
+    SetClipboardText(text);
+}
+
+TFormApp::TFormApp(QWidget* parent) : QWidget(parent), DemoDir(GetExeDir()) {
+    setupUi(this);
+    setWindowTitle(QStringLiteral("Mapwright"));
+    move(293, 158);
+    ApplyFonts();
+
+    for (TVynMemo* pane : {VynMemoRailPressureMap, VynMemoDurationMap, VynMemoSoiMap}) {
+        pane->SetColorRO(clBtnFace);
+    }
+    for (TVynRichEdit* view :
+         {VynRichEditNewRailPressureMap, VynRichEditNewDurationMapRP, VynRichEditNewDurationMapUs,
+          VynRichEditNewDurationMapDeg, VynRichEditNewEOIMap, VynRichEditNewDurationMapDegData,
+          VynRichEditNewEOIMapData}) {
+        view->EnableColors = true;
+        SetBackgroundColor(view, clBtnFace);
+        // Views that are not on screen print when they come into view.
+        view->SetDeferWhileHidden(true);
+    }
+    // The page control paints all of its rectangle, so Label6 stays hidden
+    // beneath it, beside the tabs too.
+    PageControl1->setAutoFillBackground(true);
+    VynRichEditNewDurationMapDegData->setVisible(false);
+    VynRichEditNewEOIMapData->setVisible(false);
+    ApplyAnchors();
+
+    connect(VynMemoRailPressureMap, &TVynMemo::OnChange, this,
+            &TFormApp::VynMemoRailPressureMapChange);
+    connect(VynMemoDurationMap, &TVynMemo::OnChange, this, &TFormApp::VynMemoDurationMapChange);
+    connect(VynMemoSoiMap, &TVynMemo::OnChange, this, &TFormApp::VynMemoSoiMapChange);
+    connect(EditEOIThresLo, &QLineEdit::textChanged, this, &TFormApp::VynMemoSoiMapChange);
+    connect(EditEOIThresHi, &QLineEdit::textChanged, this, &TFormApp::VynMemoSoiMapChange);
+    connect(ButtonTest, &QPushButton::clicked, this, &TFormApp::ButtonTestClick);
+    connect(ButtonClearRP, &QPushButton::clicked, this, &TFormApp::ButtonClearRPClick);
+    connect(ButtonClearDuration, &QPushButton::clicked, this,
+            &TFormApp::ButtonClearDurationClick);
+    connect(ButtonClearSoi, &QPushButton::clicked, this, &TFormApp::ButtonClearSoiClick);
+    connect(ButtonDurationCopyAll, &QPushButton::clicked, this,
+            &TFormApp::ButtonDurationCopyAllClick);
+    connect(ButtonEOICopyMap, &QPushButton::clicked, this, &TFormApp::ButtonDurationCopyAllClick);
+    connect(ButtonDurationCopyData, &QPushButton::clicked, this,
+            &TFormApp::ButtonDurationCopyDataClick);
+    connect(ButtonEOICopyData, &QPushButton::clicked, this,
+            &TFormApp::ButtonDurationCopyDataClick);
+    connect(CheckBoxShowAll, &QCheckBox::toggled, this, &TFormApp::CheckBoxShowAllClick);
+    // A label has no click event of its own.
+    Label10->installEventFilter(this);
+}
+
+void TFormApp::ApplyFonts() {
+    // The designed fonts are not on a Linux desktop: the nearest sans-serif
+    // UI font at the designed pixel height, and a fixed-pitch font for the
+    // panes, so that every text fits its box.
+    QFont ui = PickFont({"Liberation Sans", "Arimo", "DejaVu Sans"}, QFontDatabase::GeneralFont);
+    ui.setPixelSize(11);
+    setFont(ui);
+    QFont bold = ui;
+    bold.setPixelSize(12);
+    bold.setBold(true);
+    for (QLabel* label : {Label1, Label2, Label3, Label4, Label5, Label6, Label7, Label8, Label9}) {
+        label->setFont(bold);
+    }
+    QFont fixed = PickFont({"Liberation Mono", "DejaVu Sans Mono"}, QFontDatabase::FixedFont);
+    fixed.setPixelSize(11);
+    for (TVynMemo* pane : {VynMemoRailPressureMap, VynMemoDurationMap, VynMemoSoiMap}) {
+        pane->setFont(fixed);
+    }
+}
+
+void TFormApp::ApplyAnchors() {
+    SetAnchors(PageControl1, akLeft | akTop | akRight | akBottom, kFormClient);
+    for (TVynRichEdit* view :
+         {VynRichEditNewRailPressureMap, VynRichEditNewDurationMapRP, VynRichEditNewDurationMapUs,
+          VynRichEditNewDurationMapDeg, VynRichEditNewEOIMap}) {
+        SetAnchors(view, akLeft | akTop | akRight | akBottom, kSheetClient);
+    }
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{ButtonDurationCopyAll, ButtonDurationCopyData,
+                                         ButtonEOICopyMap, ButtonEOICopyData, Label10,
+                                         EditEOIThresLo, EditEOIThresHi}) {
+        SetAnchors(control, akLeft | akBottom, kSheetClient);
+    }
+}
+
+void TFormApp::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!event->spontaneous()) {
+        FormShow();
+    }
+}
+
+bool TFormApp::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Label10 && event->type() == QEvent::MouseButtonRelease) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::LeftButton && Label10->rect().contains(mouse->position().toPoint())) {
+            ButtonClearDurationClick();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TFormApp::FormShow() {
+    for (int page = 0; page < 3; ++page) {
+        PageControl1->setTabVisible(page, false);
+    }
+}
+
+void TFormApp::CheckBoxShowAllClick() {
+    const bool show = CheckBoxShowAll->isChecked();
+    for (int page = 0; page < 3; ++page) {
+        PageControl1->setTabVisible(page, show);
+    }
+}
+
+void TFormApp::VynMemoRailPressureMapChange() {
+    ParseMap(VynMemoRailPressureMap->Text(), RailPressureMap);
+    Calculate();
+}
+
+void TFormApp::VynMemoDurationMapChange() {
+    ParseMap(VynMemoDurationMap->Text(), DurationMap);
+    Calculate();
+}
+
+void TFormApp::VynMemoSoiMapChange() {
+    ParseMap(VynMemoSoiMap->Text(), SoiMap);
+    Calculate();
+}
+
+void TFormApp::ButtonClearRPClick() {
+    VynMemoRailPressureMap->Clear();
+    VynMemoRailPressureMapChange();
+}
+
+void TFormApp::ButtonClearDurationClick() {
+    VynMemoDurationMap->Clear();
+    VynMemoDurationMapChange();
+}
+
+void TFormApp::ButtonClearSoiClick() {
+    VynMemoSoiMap->Clear();
+    VynMemoSoiMapChange();
+}
+
+void TFormApp::ButtonTestClick() {
+    VynMemoRailPressureMap->Clear();
+    VynMemoDurationMap->Clear();
+    // Setting a pane's text runs its change handler when the text differs.
+    VynMemoRailPressureMap->SetText(ReadTextFile(DemoDir + "DemoRailPressure.txt"));
+    VynMemoDurationMap->SetText(ReadTextFile(DemoDir + "DemoDuration.txt"));
+    VynMemoSoiMap->SetText(ReadTextFile(DemoDir + "DemoSOI.txt"));
+}
+
+void TFormApp::ButtonDurationCopyAllClick() {
+    if (PageControl1->currentIndex() == 3) {
+        CopyTextToClipboard(this, VynRichEditNewDurationMapDeg->Text());
+    }
+    if (PageControl1->currentIndex() == 4) {
+        CopyTextToClipboard(this, VynRichEditNewEOIMap->Text());
+    }
+}
+
+void TFormApp::ButtonDurationCopyDataClick() {
+    if (PageControl1->currentIndex() == 3) {
+        CopyTextToClipboard(this, VynRichEditNewDurationMapDegData->Text());
+    }
+    if (PageControl1->currentIndex() == 4) {
+        CopyTextToClipboard(this, VynRichEditNewEOIMapData->Text());
+    }
+}
+
+void TFormApp::Calculate() {
+    TVynRichEdit* const views[kOutputViewCount] = {
+        VynRichEditNewRailPressureMap, VynRichEditNewDurationMapRP, VynRichEditNewDurationMapUs,
+        VynRichEditNewDurationMapDeg,  VynRichEditNewEOIMap,        VynRichEditNewDurationMapDegData,
+        VynRichEditNewEOIMapData};
+    for (TVynRichEdit* view : views) {
+        view->Clear();
+    }
+    if (FindIncompleteInput(RailPressureMap, DurationMap, SoiMap) != MissingInput::None) {
+        return;
+    }
+    DeriveMaps(RailPressureMap, DurationMap, SoiMap, Derived);
+
+    const Thresholds off{};
+    VynRichEditNewRailPressureMap->PrintText(BuildViewText(OutputView::RailPressure, Derived, off));
+    VynRichEditNewDurationMapRP->PrintText(BuildViewText(OutputView::DurationRP, Derived, off));
+    VynRichEditNewDurationMapUs->PrintText(BuildViewText(OutputView::DurationUs, Derived, off));
+    VynRichEditNewDurationMapDeg->PrintText(BuildViewText(OutputView::DurationDeg, Derived, off));
+    VynRichEditNewDurationMapDegData->PrintText(
+        BuildViewText(OutputView::DurationDegData, Derived, off));
+    const Thresholds eoi = ReadEoiThresholds(FromQString(EditEOIThresLo->text()),
+                                             FromQString(EditEOIThresHi->text()));
+    VynRichEditNewEOIMap->PrintText(BuildViewText(OutputView::EOI, Derived, eoi));
+    VynRichEditNewEOIMapData->PrintText(BuildViewText(OutputView::EOIData, Derived, eoi));
+}

@@ -1,0 +1,67 @@
+#pragma once
+// TFormApp: Mapwright's one window. Three input panes (rail pressure,
+// duration, SOI map) on the left, the derived maps on a page control on the
+// right. Every change of a pane or a threshold edit parses that pane and
+// recomputes and reprints everything (Calculate); "Demo" loads three example
+// maps from files beside the program; the copy buttons put a view's text on
+// the clipboard. GUI thread only.
+
+#include "Map.h"
+#include "Pipeline.h"
+#include "ui_FormApp.h"
+
+#include <QWidget>
+
+#include <string>
+
+// Puts an 8-bit text on the system clipboard for the owner window; does
+// nothing when there is no clipboard.
+void CopyTextToClipboard(QWidget* owner, const std::string& text);
+
+class TFormApp : public QWidget, public Ui::FormApp {
+    Q_OBJECT
+
+public:
+    explicit TFormApp(QWidget* parent = nullptr);
+
+    // The three input maps, as parsed from the panes.
+    Map RailPressureMap;
+    Map DurationMap;
+    Map SoiMap;
+    // The six derived maps, written only by Calculate.
+    DerivedMaps Derived;
+    Map& NewDurationMapRP = Derived.NewDurationMapRP;
+    Map& NewDurationMapUs = Derived.NewDurationMapUs;
+    Map& NewDurationMapDeg = Derived.NewDurationMapDeg;
+    Map& NewEOIMap = Derived.NewEOIMap;
+    Map& RailPressureMapSoiX = Derived.RailPressureMapSoiX;
+    Map& NewRailPressureMap = Derived.NewRailPressureMap;
+
+    // Where "Demo" looks for its three files (with a trailing '/'); the
+    // program's own directory unless changed.
+    std::string DemoDir;
+
+    void FormShow();
+    void CheckBoxShowAllClick();
+    void VynMemoRailPressureMapChange();
+    void VynMemoDurationMapChange();
+    void VynMemoSoiMapChange();
+    void ButtonClearRPClick();
+    void ButtonClearDurationClick();
+    void ButtonClearSoiClick();
+    void ButtonTestClick();
+    void ButtonDurationCopyAllClick();
+    void ButtonDurationCopyDataClick();
+
+    // Clears the seven views and, when all three input maps are complete,
+    // derives the maps and prints them.
+    void Calculate();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void ApplyFonts();
+    void ApplyAnchors();
+};

@@ -1,0 +1,21 @@
+// The component list of the whole VYN library: every unit's Register().
+
+#include "Palette.h"
+
+#include <mutex>
+
+namespace Vynrichedit {
+void Register();
+}
+namespace Vynmemo {
+void Register();
+}
+
+std::vector<TComponentInfo> RegisteredComponents() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        Vynrichedit::Register();
+        Vynmemo::Register();
+    });
+    return ComponentList();
+}

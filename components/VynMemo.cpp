@@ -1,0 +1,90 @@
+#include "VynMemo.h"
+
+#include "Palette.h"
+#include "QtColor.h"
+#include "QtText.h"
+
+#include <QEvent>
+
+namespace Vynmemo {
+void Register() { RegisterComponents("VYN", {"TVynMemo"}); }
+} // namespace Vynmemo
+
+TVynMemo::TVynMemo(QWidget* parent) : QPlainTextEdit(parent) {
+    // Edits by the user arrive here; changes made by SetText and Clear are
+    // announced (or not) by those functions themselves.
+    connect(this, &QPlainTextEdit::textChanged, this, [this] {
+        if (!m_silent) {
+            emit OnChange();
+        }
+    });
+    SetEnabled(true);
+    SetReadOnly(false);
+}
+
+void TVynMemo::SetEnabled(bool enabled) {
+    setEnabled(enabled);
+    UpdateColor();
+}
+
+void TVynMemo::SetReadOnly(bool readOnly) {
+    setReadOnly(readOnly);
+    UpdateColor();
+}
+
+void TVynMemo::SetColorRW(TColor color) {
+    m_colorRW = color;
+    UpdateColor();
+}
+
+void TVynMemo::SetColorRO(TColor color) {
+    m_colorRO = color;
+    UpdateColor();
+}
+
+void TVynMemo::UpdateColor() {
+    const TColor shown = !isEnabled() ? clBtnFace : isReadOnly() ? m_colorRO : m_colorRW;
+    SetBackgroundColor(this, shown);
+}
+
+void TVynMemo::changeEvent(QEvent* event) {
+    QPlainTextEdit::changeEvent(event);
+    // Enabling or disabling through Qt (a parent, setEnabled) recolours too.
+    if (event->type() == QEvent::EnabledChange) {
+        UpdateColor();
+    }
+}
+
+void TVynMemo::Add(std::string_view line) { appendPlainText(ToQString(line)); }
+
+std::string TVynMemo::Text() const {
+    std::string text = FromQString(toPlainText());
+    // The memo's text has CR LF line ends, as the program reads it.
+    std::string out;
+    out.reserve(text.size() + static_cast<std::size_t>(blockCount()));
+    for (char c : text) {
+        if (c == '\n') {
+            out += '\r';
+        }
+        out += c;
+    }
+    return out;
+}
+
+void TVynMemo::SetText(std::string_view text) {
+    QString wanted = ToQString(text);
+    wanted.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    if (wanted == toPlainText()) {
+        return;
+    }
+    m_silent = true;
+    setPlainText(wanted);
+    m_silent = false;
+    emit OnChange();
+}
+
+void TVynMemo::Clear() {
+    m_silent = true;
+    clear();
+    m_silent = false;
+}
