@@ -68,16 +68,14 @@ TFormApp::TFormApp(QWidget* parent) : QWidget(parent), DemoDir(GetExeDir()) {
     connect(EditEOIThresHi, &QLineEdit::textChanged, this, &TFormApp::VynMemoSoiMapChange);
     connect(ButtonTest, &QPushButton::clicked, this, &TFormApp::ButtonTestClick);
     connect(ButtonClearRP, &QPushButton::clicked, this, &TFormApp::ButtonClearRPClick);
-    connect(ButtonClearDuration, &QPushButton::clicked, this,
-            &TFormApp::ButtonClearDurationClick);
+    connect(ButtonClearDuration, &QPushButton::clicked, this, &TFormApp::ButtonClearDurationClick);
     connect(ButtonClearSoi, &QPushButton::clicked, this, &TFormApp::ButtonClearSoiClick);
     connect(ButtonDurationCopyAll, &QPushButton::clicked, this,
             &TFormApp::ButtonDurationCopyAllClick);
     connect(ButtonEOICopyMap, &QPushButton::clicked, this, &TFormApp::ButtonDurationCopyAllClick);
     connect(ButtonDurationCopyData, &QPushButton::clicked, this,
             &TFormApp::ButtonDurationCopyDataClick);
-    connect(ButtonEOICopyData, &QPushButton::clicked, this,
-            &TFormApp::ButtonDurationCopyDataClick);
+    connect(ButtonEOICopyData, &QPushButton::clicked, this, &TFormApp::ButtonDurationCopyDataClick);
     connect(CheckBoxShowAll, &QCheckBox::toggled, this, &TFormApp::CheckBoxShowAllClick);
     // A label has no click event of its own.
     Label10->installEventFilter(this);
@@ -110,10 +108,9 @@ void TFormApp::ApplyAnchors() {
           VynRichEditNewDurationMapDeg, VynRichEditNewEOIMap}) {
         SetAnchors(view, akLeft | akTop | akRight | akBottom, kSheetClient);
     }
-    for (QWidget* control :
-         std::initializer_list<QWidget*>{ButtonDurationCopyAll, ButtonDurationCopyData,
-                                         ButtonEOICopyMap, ButtonEOICopyData, Label10,
-                                         EditEOIThresLo, EditEOIThresHi}) {
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             ButtonDurationCopyAll, ButtonDurationCopyData, ButtonEOICopyMap, ButtonEOICopyData,
+             Label10, EditEOIThresLo, EditEOIThresHi}) {
         SetAnchors(control, akLeft | akBottom, kSheetClient);
     }
 }
@@ -128,7 +125,8 @@ void TFormApp::showEvent(QShowEvent* event) {
 bool TFormApp::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Label10 && event->type() == QEvent::MouseButtonRelease) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
-        if (mouse->button() == Qt::LeftButton && Label10->rect().contains(mouse->position().toPoint())) {
+        if (mouse->button() == Qt::LeftButton &&
+            Label10->rect().contains(mouse->position().toPoint())) {
             ButtonClearDurationClick();
             return true;
         }
@@ -208,8 +206,9 @@ void TFormApp::ButtonDurationCopyDataClick() {
 
 void TFormApp::Calculate() {
     TVynRichEdit* const views[kOutputViewCount] = {
-        VynRichEditNewRailPressureMap, VynRichEditNewDurationMapRP, VynRichEditNewDurationMapUs,
-        VynRichEditNewDurationMapDeg,  VynRichEditNewEOIMap,        VynRichEditNewDurationMapDegData,
+        VynRichEditNewRailPressureMap, VynRichEditNewDurationMapRP,
+        VynRichEditNewDurationMapUs,   VynRichEditNewDurationMapDeg,
+        VynRichEditNewEOIMap,          VynRichEditNewDurationMapDegData,
         VynRichEditNewEOIMapData};
     for (TVynRichEdit* view : views) {
         view->Clear();
@@ -226,8 +225,8 @@ void TFormApp::Calculate() {
     VynRichEditNewDurationMapDeg->PrintText(BuildViewText(OutputView::DurationDeg, Derived, off));
     VynRichEditNewDurationMapDegData->PrintText(
         BuildViewText(OutputView::DurationDegData, Derived, off));
-    const Thresholds eoi = ReadEoiThresholds(FromQString(EditEOIThresLo->text()),
-                                             FromQString(EditEOIThresHi->text()));
+    const Thresholds eoi =
+        ReadEoiThresholds(FromQString(EditEOIThresLo->text()), FromQString(EditEOIThresHi->text()));
     VynRichEditNewEOIMap->PrintText(BuildViewText(OutputView::EOI, Derived, eoi));
     VynRichEditNewEOIMapData->PrintText(BuildViewText(OutputView::EOIData, Derived, eoi));
 }

@@ -33,7 +33,8 @@ public:
         try {
             return QApplication::notify(receiver, event);
         } catch (const std::exception& e) {
-            QMessageBox::critical(nullptr, QStringLiteral("Mapwright"), QString::fromUtf8(e.what()));
+            QMessageBox::critical(nullptr, QStringLiteral("Mapwright"),
+                                  QString::fromUtf8(e.what()));
         }
         return false;
     }

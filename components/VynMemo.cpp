@@ -7,7 +7,9 @@
 #include <QEvent>
 
 namespace Vynmemo {
-void Register() { RegisterComponents("VYN", {"TVynMemo"}); }
+void Register() {
+    RegisterComponents("VYN", {"TVynMemo"});
+}
 } // namespace Vynmemo
 
 TVynMemo::TVynMemo(QWidget* parent) : QPlainTextEdit(parent) {
@@ -55,7 +57,9 @@ void TVynMemo::changeEvent(QEvent* event) {
     }
 }
 
-void TVynMemo::Add(std::string_view line) { appendPlainText(ToQString(line)); }
+void TVynMemo::Add(std::string_view line) {
+    appendPlainText(ToQString(line));
+}
 
 std::string TVynMemo::Text() const {
     std::string text = FromQString(toPlainText());

@@ -8,12 +8,12 @@
 #include "VynUtil.h"
 
 #include <QEvent>
-#include <QShowEvent>
 #include <QGlyphRun>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QRawFont>
 #include <QScrollBar>
+#include <QShowEvent>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -268,10 +268,9 @@ void TVynRichEdit::AppendParsed(std::string_view text) {
 
 void TVynRichEdit::AppendParsedNow(std::string_view text) {
     TAppender appender(*this);
-    ParseColorCodes(text, {.EnableColors = EnableColors, .SuppressAnsi = SuppressAnsi},
-                    [&](const TColorRun& run) {
-                        appender.Append(run.Color, nullptr, 0, run.Style, run.Text);
-                    });
+    ParseColorCodes(
+        text, {.EnableColors = EnableColors, .SuppressAnsi = SuppressAnsi},
+        [&](const TColorRun& run) { appender.Append(run.Color, nullptr, 0, run.Style, run.Text); });
 }
 
 void TVynRichEdit::FlushDeferred() {
@@ -485,6 +484,7 @@ void TVynRichEdit::PrintDebugColor(const char* format, ...) {
 }
 
 void TVynRichEdit::Clear() {
+    m_deferred.clear();
     clear();
 }
 

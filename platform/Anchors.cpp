@@ -1,10 +1,10 @@
 #include "Anchors.h"
 
 #include <QEvent>
-#include <algorithm>
 #include <QPointer>
 #include <QRect>
 #include <QWidget>
+#include <algorithm>
 
 #include <vector>
 

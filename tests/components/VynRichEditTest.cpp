@@ -295,3 +295,33 @@ TEST(VynRichEditPaint, ClippedPaintMatchesTheStandardOne) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(VynRichEditDeferred, HiddenViewsPrintWhenShownOrRead) {
+    TVynRichEdit view; // never shown: hidden
+    view.EnableColors = true;
+    view.SetDeferWhileHidden(true);
+    view.MaxLines = 2;
+    view.PrintText(std::string("old\n"));
+    view.Clear();
+    view.PrintText(std::string("[R]a\nb\n"));
+    view.EnableColors = false; // settings at print time count
+    view.PrintText(std::string("[G]c\n"));
+    EXPECT_EQ(view.document()->isEmpty(), true); // nothing done yet
+    // As if printed one by one: trimmed to MaxLines before each append.
+    EXPECT_EQ(view.Text(), "b\r\n[G]c\r\n");
+    EXPECT_EQ(view.Text(), "b\r\n[G]c\r\n");
+
+    view.Clear();
+    view.PrintText(std::string("x"));
+    view.DoPrint(clBlue, "y"); // anything else prints what waits first
+    EXPECT_EQ(view.toPlainText(), "xy");
+
+    view.Clear();
+    view.PrintText(std::string("z"));
+    view.show();
+    EXPECT_EQ(view.toPlainText(), "z");
+}
+
+} // namespace

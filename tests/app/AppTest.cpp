@@ -1,0 +1,297 @@
+#include "App.h"
+
+#include "Clipboard.h"
+#include "Report.h"
+#include "TextFile.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QTextBlock>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <set>
+#include <string>
+
+namespace {
+
+std::string Slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The colours (0xRRGGBB) a view's document uses.
+std::set<unsigned> Colors(TVynRichEdit* view) {
+    view->Text(); // puts off nothing
+    std::set<unsigned> colors;
+    for (QTextBlock b = view->document()->firstBlock(); b.isValid(); b = b.next()) {
+        for (QTextBlock::iterator it = b.begin(); !it.atEnd(); ++it) {
+            colors.insert(it.fragment().charFormat().foreground().color().rgb() & 0xFFFFFF);
+        }
+    }
+    return colors;
+}
+
+constexpr unsigned kRed = 0xFF0000;
+constexpr unsigned kBlue = 0x0000FF;
+
+class Window : public testing::Test {
+protected:
+    Window() : form(std::make_unique<TFormApp>()) {
+        form->show();
+        QApplication::processEvents();
+    }
+
+    TVynRichEdit* const* Views() const {
+        views[0] = form->VynRichEditNewRailPressureMap;
+        views[1] = form->VynRichEditNewDurationMapRP;
+        views[2] = form->VynRichEditNewDurationMapUs;
+        views[3] = form->VynRichEditNewDurationMapDeg;
+        views[4] = form->VynRichEditNewEOIMap;
+        views[5] = form->VynRichEditNewDurationMapDegData;
+        views[6] = form->VynRichEditNewEOIMapData;
+        return views;
+    }
+    bool AllViewsEmpty() const {
+        for (int i = 0; i < 7; ++i) {
+            if (!Views()[i]->Text().empty()) {
+                ADD_FAILURE() << "view " << i << " holds " << Views()[i]->Text().substr(0, 40);
+                return false;
+            }
+        }
+        return true;
+    }
+    bool AllViewsFilled() const {
+        for (int i = 0; i < 7; ++i) {
+            if (Views()[i]->Text().empty()) {
+                return false;
+            }
+        }
+        return true;
+    }
+    // A demo folder with the three files, or some of them.
+    void DemoFiles(bool rail, bool duration, bool soi) {
+        const std::string from = GetExeDir();
+        auto copy = [&](bool want, const char* name) {
+            std::filesystem::remove(dir.Path() + "/" + name);
+            if (want) {
+                dir.Write(name, Slurp(from + name));
+            }
+        };
+        copy(rail, "DemoRailPressure.txt");
+        copy(duration, "DemoDuration.txt");
+        copy(soi, "DemoSOI.txt");
+        form->DemoDir = dir.Path() + "/";
+    }
+
+    TempDir dir;
+    std::unique_ptr<TFormApp> form;
+    mutable TVynRichEdit* views[7] = {};
+};
+
+TEST_F(Window, StartsWithDurationAndEoiTabsOnlyAndEmptyViews) {
+    EXPECT_EQ(form->windowTitle(), "Mapwright");
+    QTabWidget* pages = form->PageControl1;
+    EXPECT_FALSE(pages->isTabVisible(0) || pages->isTabVisible(1) || pages->isTabVisible(2));
+    EXPECT_TRUE(pages->isTabVisible(3) && pages->isTabVisible(4));
+    EXPECT_EQ(pages->currentIndex(), 3);
+    EXPECT_EQ(pages->tabText(2), QString::fromUtf8("Duration (\xC2\xB5s)"));
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(Views()[i]->Text(), "") << i;
+        EXPECT_TRUE(Views()[i]->isReadOnly());
+    }
+    EXPECT_FALSE(form->VynRichEditNewDurationMapDegData->isVisibleTo(form.get()));
+    EXPECT_EQ(form->VynRichEditNewDurationMapDegData->Text(), "VynRichEditNewDurationMapDegData");
+    EXPECT_EQ(form->VynRichEditNewEOIMapData->Text(), "VynRichEditNewDurationMapDegDa\r\nta");
+    EXPECT_EQ(form->EditEOIThresLo->text(), "-8");
+    EXPECT_EQ(form->EditEOIThresHi->text(), "0");
+
+    // Before any change "Data to Clipboard" copies the design-time texts.
+    form->ButtonDurationCopyData->click();
+    EXPECT_EQ(GetClipboardText(), "VynRichEditNewDurationMapDegData");
+    pages->setCurrentIndex(4);
+    form->ButtonEOICopyData->click();
+    EXPECT_EQ(GetClipboardText(), "VynRichEditNewDurationMapDegDa\r\nta");
+}
+
+TEST_F(Window, ShowInbetweenStepsShowsAndHidesThreeTabs) {
+    QTabWidget* pages = form->PageControl1;
+    form->CheckBoxShowAll->click();
+    EXPECT_TRUE(pages->isTabVisible(0) && pages->isTabVisible(1) && pages->isTabVisible(2));
+    pages->setCurrentIndex(1);
+    form->CheckBoxShowAll->click();
+    EXPECT_FALSE(pages->isTabVisible(0) || pages->isTabVisible(1) || pages->isTabVisible(2));
+    EXPECT_EQ(pages->currentIndex(), 3);
+}
+
+TEST_F(Window, DemoFillsPanesAndViews) {
+    form->ButtonTest->click();
+    EXPECT_EQ(form->VynMemoSoiMap->Text(), Slurp(GetExeDir() + "DemoSOI.txt"));
+    EXPECT_EQ(form->SoiMap.XCount, 16);
+    ASSERT_TRUE(AllViewsFilled());
+    EXPECT_EQ(form->VynRichEditNewEOIMap->Text().rfind("EOI (16, 12)\r\n", 0), 0u);
+    EXPECT_EQ(form->VynRichEditNewDurationMapDeg->Text().rfind("New Duration Map (16, 12)\r\n", 0),
+              0u);
+    // The default thresholds colour the demo's EOI red, black and blue.
+    const std::set<unsigned> colors = Colors(form->VynRichEditNewEOIMap);
+    EXPECT_TRUE(colors.count(kRed) == 1 && colors.count(kBlue) == 1 && colors.count(0) == 1);
+}
+
+TEST_F(Window, DemoWithoutSoiFileEmptiesThePaneAndTheViews) {
+    DemoFiles(true, true, false);
+    form->VynMemoSoiMap->SetText("something");
+    form->ButtonTest->click();
+    EXPECT_EQ(form->VynMemoSoiMap->Text(), "");
+    EXPECT_TRUE(AllViewsEmpty());
+}
+
+TEST_F(Window, MissingRailPressureFileKeepsTheEarlierMapInUse) {
+    DemoFiles(true, true, true);
+    form->ButtonTest->click();
+    const std::string eoi = form->VynRichEditNewEOIMap->Text();
+    ASSERT_FALSE(eoi.empty());
+    DemoFiles(false, true, true);
+    form->VynMemoSoiMap->SetText(""); // so that loading SOI runs the pipeline
+    form->ButtonTest->click();
+    EXPECT_EQ(form->VynMemoRailPressureMap->Text(), "");
+    EXPECT_EQ(form->VynRichEditNewEOIMap->Text(), eoi);
+}
+
+TEST_F(Window, DemoFileWithoutFinalLineBreakGivesTheSamePane) {
+    DemoFiles(true, true, true);
+    std::string soi = Slurp(dir.Path() + "/DemoSOI.txt");
+    const std::string withBreak = soi;
+    soi.resize(soi.size() - 2);
+    dir.Write("DemoSOI.txt", soi);
+    form->ButtonTest->click();
+    EXPECT_EQ(form->VynMemoSoiMap->Text(), withBreak);
+}
+
+TEST_F(Window, ClearButtonsAndTheThresholdLabel) {
+    QPushButton* clears[] = {form->ButtonClearRP, form->ButtonClearDuration, form->ButtonClearSoi};
+    TVynMemo* panes[] = {form->VynMemoRailPressureMap, form->VynMemoDurationMap,
+                         form->VynMemoSoiMap};
+    for (int i = 0; i < 3; ++i) {
+        form->ButtonTest->click();
+        ASSERT_TRUE(AllViewsFilled());
+        clears[i]->click();
+        EXPECT_EQ(panes[i]->Text(), "");
+        EXPECT_TRUE(AllViewsEmpty()) << i;
+    }
+    // Clear on an empty pane still runs the pipeline once.
+    form->ButtonTest->click();
+    form->VynMemoRailPressureMap->Clear();
+    ASSERT_TRUE(AllViewsFilled());
+    form->ButtonClearRP->click();
+    EXPECT_TRUE(AllViewsEmpty());
+
+    // A click on "Color Thresholds" empties the duration pane.
+    form->ButtonTest->click();
+    form->PageControl1->setCurrentIndex(4);
+    QLabel* label = form->Label10;
+    const QPointF at(5, 5);
+    QMouseEvent press(QEvent::MouseButtonPress, at, label->mapToGlobal(at), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, label->mapToGlobal(at), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(label, &press);
+    QApplication::sendEvent(label, &release);
+    EXPECT_EQ(form->VynMemoDurationMap->Text(), "");
+    EXPECT_TRUE(AllViewsEmpty());
+}
+
+TEST_F(Window, ThresholdEditsRecolourTheEoiReport) {
+    form->ButtonTest->click();
+    const std::string others = form->VynRichEditNewDurationMapDeg->Text();
+    form->EditEOIThresLo->setText("");
+    std::set<unsigned> colors = Colors(form->VynRichEditNewEOIMap);
+    EXPECT_EQ(colors.count(kRed) + colors.count(kBlue), 0u);
+    EXPECT_EQ(form->VynRichEditNewDurationMapDeg->Text(), others);
+
+    form->EditEOIThresLo->setText("5,5");
+    form->EditEOIThresHi->setText("6");
+    colors = Colors(form->VynRichEditNewEOIMap);
+    EXPECT_EQ(colors.count(kRed), 1u);
+    // Every value of the demo at or below 5.5 is red: the first row's 1.5 is.
+    const QTextBlock row = form->VynRichEditNewEOIMap->document()->findBlockByNumber(6);
+    bool sawRed15 = false;
+    for (QTextBlock::iterator it = row.begin(); !it.atEnd(); ++it) {
+        sawRed15 = sawRed15 ||
+                   (it.fragment().text() == "1.5" &&
+                    (it.fragment().charFormat().foreground().color().rgb() & 0xFFFFFF) == kRed);
+    }
+    EXPECT_TRUE(sawRed15);
+}
+
+TEST_F(Window, CopyButtonsOnBothTabs) {
+    form->ButtonTest->click();
+    QTabWidget* pages = form->PageControl1;
+    pages->setCurrentIndex(3);
+    form->ButtonDurationCopyAll->click();
+    const std::string map = form->VynRichEditNewDurationMapDeg->Text();
+    EXPECT_EQ(GetClipboardText(), map);
+    EXPECT_EQ(map.rfind("New Duration Map (16, 12)\r\n\r\nDuration(", 0), 0u);
+    form->ButtonEOICopyMap->click(); // one handler serves both tabs
+    EXPECT_EQ(GetClipboardText(), map);
+    form->ButtonDurationCopyData->click();
+    EXPECT_EQ(GetClipboardText(), form->VynRichEditNewDurationMapDegData->Text());
+
+    pages->setCurrentIndex(4);
+    form->ButtonEOICopyMap->click();
+    const std::string eoi = form->VynRichEditNewEOIMap->Text();
+    EXPECT_EQ(GetClipboardText(), eoi);
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    EXPECT_EQ(data->data(kCp1252MimeType).toStdString(), eoi);
+    EXPECT_EQ(data->text().toStdString(), eoi); // plain ASCII here
+    form->ButtonEOICopyData->click();
+    const std::string rows = *GetClipboardText();
+    EXPECT_EQ(rows, form->VynRichEditNewEOIMapData->Text());
+    EXPECT_EQ(rows.find('['), std::string::npos);
+    EXPECT_EQ(std::count(rows.begin(), rows.end(), '\n'), 12);
+
+    // The µ of the duration report survives both formats.
+    pages->setCurrentIndex(2);
+    CopyTextToClipboard(form.get(), form->VynRichEditNewDurationMapUs->Text());
+    EXPECT_NE(GetClipboardText()->find("/\xB5s\r\n"), std::string::npos);
+    EXPECT_NE(QGuiApplication::clipboard()->text().toStdString().find("/\xC2\xB5s\r\n"),
+              std::string::npos);
+}
+
+TEST_F(Window, TypingIntoAPaneRecomputes) {
+    form->ButtonTest->click();
+    form->PageControl1->setCurrentIndex(4);
+    TVynMemo* soi = form->VynMemoSoiMap;
+    const std::string last = FormatNumber(form->SoiMap.Value[15][11], 1);
+    soi->setFocus();
+    soi->moveCursor(QTextCursor::End);
+    soi->moveCursor(QTextCursor::PreviousCharacter); // before the final line break
+    QKeyEvent key(QEvent::KeyPress, Qt::Key_5, Qt::NoModifier, QStringLiteral("5"));
+    QApplication::sendEvent(soi, &key);
+    // A 5 was added to the last value of the last row, and parsed.
+    EXPECT_DOUBLE_EQ(form->SoiMap.Value[15][11], TextToNumber(last + "5"));
+    EXPECT_EQ(form->VynRichEditNewEOIMap->Text().rfind("EOI (16, 12)", 0), 0u);
+}
+
+TEST_F(Window, AnchoredControlsFollowTheWindow) {
+    const QRect page = form->PageControl1->geometry();
+    const QRect view = form->VynRichEditNewDurationMapDeg->geometry();
+    const QRect button = form->ButtonDurationCopyAll->geometry();
+    form->resize(form->width() + 100, form->height() + 50);
+    QApplication::processEvents();
+    EXPECT_EQ(form->PageControl1->geometry().width(), page.width() + 100);
+    EXPECT_EQ(form->PageControl1->geometry().height(), page.height() + 50);
+    EXPECT_EQ(form->VynRichEditNewDurationMapDeg->geometry().width(), view.width() + 100);
+    EXPECT_EQ(form->ButtonDurationCopyAll->geometry().top(), button.top() + 50);
+    EXPECT_EQ(form->ButtonDurationCopyAll->geometry().left(), button.left());
+    EXPECT_EQ(form->Label1->geometry(), QRect(8, 12, 386, 16)); // not anchored
+}
+
+} // namespace

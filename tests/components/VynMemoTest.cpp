@@ -1,0 +1,62 @@
+#include "VynMemo.h"
+
+#include "QtColor.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QKeyEvent>
+
+namespace {
+
+QColor Shown(const TVynMemo& memo) {
+    return memo.palette().color(QPalette::Base);
+}
+
+TEST(VynMemo, BackgroundFollowsEnabledAndReadOnly) {
+    TVynMemo memo;
+    const QPalette palette = memo.palette();
+    EXPECT_EQ(Shown(memo), ToQColor(clWindow, palette));
+    memo.SetReadOnly(true);
+    EXPECT_EQ(Shown(memo), ToQColor(clBtnFace, palette));
+    memo.SetColorRO(clInfoBk);
+    EXPECT_EQ(Shown(memo), ToQColor(clInfoBk, palette));
+    memo.SetColorRW(clYellow); // read-only: nothing changes on screen
+    EXPECT_EQ(Shown(memo), ToQColor(clInfoBk, palette));
+    EXPECT_EQ(ColorValue(memo.GetColor()), ColorValue(clYellow));
+    memo.SetEnabled(false);
+    EXPECT_EQ(Shown(memo), ToQColor(clBtnFace, palette));
+    memo.SetReadOnly(false);
+    EXPECT_EQ(Shown(memo), ToQColor(clBtnFace, palette)); // still disabled
+    memo.SetEnabled(true);
+    EXPECT_EQ(Shown(memo), QColor(255, 255, 0));
+    memo.setEnabled(false); // through Qt as well
+    EXPECT_EQ(Shown(memo), ToQColor(clBtnFace, palette));
+}
+
+TEST(VynMemo, ChangeEventRules) {
+    TVynMemo memo;
+    int changes = 0;
+    QObject::connect(&memo, &TVynMemo::OnChange, [&] { ++changes; });
+    memo.SetText("a\r\nb");
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(memo.Text(), "a\r\nb");
+    memo.SetText("a\r\nb"); // the same text: nothing
+    EXPECT_EQ(changes, 1);
+    memo.Clear();
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(memo.Text(), "");
+    memo.SetText(""); // already empty
+    EXPECT_EQ(changes, 1);
+
+    memo.show();
+    memo.setFocus();
+    QKeyEvent key(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
+    QApplication::sendEvent(&memo, &key);
+    EXPECT_EQ(changes, 2); // every user edit
+    EXPECT_EQ(memo.Text(), "x");
+    memo.Add("line \xB5");
+    EXPECT_EQ(memo.Text(), "x\r\nline \xB5");
+}
+
+} // namespace
