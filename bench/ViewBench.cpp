@@ -39,21 +39,6 @@ void BM_PrintReport(benchmark::State& state) {
     }
 }
 
-void BM_PlainText(benchmark::State& state) {
-    const QString plain = ToQString(
-        StripColorCodes(MakeReport(static_cast<int>(state.range(0))), {.EnableColors = true}));
-    QTextEdit view;
-    view.resize(kViewWidth, kViewHeight);
-    view.show();
-    for (auto _ : state) {
-        view.setPlainText(plain);
-        if (!PaintVisiblePart(view)) {
-            state.SkipWithError("the view did not paint");
-            break;
-        }
-    }
-}
-
 void BM_PrintNaive(benchmark::State& state) {
     const std::string report = MakeReport(static_cast<int>(state.range(0)));
     QTextEdit view;

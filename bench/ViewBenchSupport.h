@@ -2,7 +2,9 @@
 // What the view benchmarks share: a report like the window's EOI report, a
 // view set up like the window's, and waiting until a view has painted.
 
+#include "ColorCodeParser.h"
 #include "Map.h"
+#include "QtText.h"
 #include "Report.h"
 #include "VynRichEdit.h"
 
@@ -12,6 +14,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QObject>
+#include <QTextEdit>
 
 #include <cmath>
 #include <memory>
@@ -71,4 +74,23 @@ public:
     }
     view.viewport()->removeEventFilter(&counter);
     return counter.Paints > 0;
+}
+
+// setPlainText of one plain report (the text without its codes) into a plain
+// QTextEdit of the view's size, until painted: the floor the views are
+// measured against.
+inline void BM_PlainText(benchmark::State& state) {
+    const std::string plain = StripColorCodes(MakeReport(static_cast<int>(state.range(0))),
+                                              {.EnableColors = true, .SuppressAnsi = false});
+    const QString text = ToQString(plain);
+    QTextEdit view;
+    view.resize(kViewWidth, kViewHeight);
+    view.show();
+    for (auto _ : state) {
+        view.setPlainText(text);
+        if (!PaintVisiblePart(view)) {
+            state.SkipWithError("the view did not paint");
+            break;
+        }
+    }
 }
