@@ -1,0 +1,23 @@
+#pragma once
+// One-shot deferred calls on a window object's thread, in place of a timer
+// set on a window: a call is keyed by (window, identifier); arming the same
+// key again replaces the pending call; a pending call can be cancelled. Any
+// thread may arm or cancel; the call always runs on the window's thread,
+// from its event loop. Nothing runs for a window that has been destroyed.
+
+#include <cstdint>
+#include <functional>
+
+class QObject;
+
+// Runs `call` on the window's thread after at least delayMs milliseconds,
+// unless the key is armed again or cancelled before. Returns false when there
+// is no window.
+bool ArmDeferredCall(QObject* window, std::uintptr_t id, int delayMs, std::function<void()> call);
+
+// Cancels the pending call of the key, if any. After it returns, that call
+// will not start (one already running on the window's thread finishes).
+void CancelDeferredCall(QObject* window, std::uintptr_t id);
+
+// Whether a call is pending for the key.
+bool DeferredCallPending(QObject* window, std::uintptr_t id);

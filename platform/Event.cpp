@@ -1,0 +1,91 @@
+#include "Event.h"
+
+#include <cerrno>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <vector>
+
+TEvent::TEvent(Reset reset, bool signalled) : m_reset(reset) {
+    m_fd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (signalled) {
+        Set();
+    }
+}
+
+TEvent::~TEvent() {
+    if (m_fd >= 0) {
+        ::close(m_fd);
+    }
+}
+
+void TEvent::Set() {
+    // The counter only says "signalled"; signalling twice is still one signal,
+    // so drain first and then add one.
+    std::uint64_t value = 0;
+    while (::read(m_fd, &value, sizeof value) == sizeof value) {
+    }
+    value = 1;
+    while (::write(m_fd, &value, sizeof value) < 0 && errno == EINTR) {
+    }
+}
+
+void TEvent::ResetEvent() {
+    std::uint64_t value = 0;
+    while (::read(m_fd, &value, sizeof value) == sizeof value) {
+    }
+}
+
+bool TEvent::IsSet() const {
+    pollfd p{m_fd, POLLIN, 0};
+    return ::poll(&p, 1, 0) == 1 && (p.revents & POLLIN) != 0;
+}
+
+bool TEvent::Consume() {
+    std::uint64_t value = 0;
+    return ::read(m_fd, &value, sizeof value) == sizeof value;
+}
+
+int WaitForAny(std::initializer_list<TEvent*> events, TFdWait fd, int timeoutMs) {
+    std::vector<pollfd> fds;
+    fds.reserve(events.size() + 1);
+    for (TEvent* e : events) {
+        fds.push_back({e->Fd(), POLLIN, 0});
+    }
+    const bool withFd = fd.Fd >= 0 && (fd.Readable || fd.Writable);
+    if (withFd) {
+        fds.push_back({fd.Fd,
+                       static_cast<short>((fd.Readable ? POLLIN : 0) | (fd.Writable ? POLLOUT : 0)),
+                       0});
+    }
+    for (;;) {
+        const int n = ::poll(fds.data(), fds.size(), timeoutMs);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return kWaitFailed;
+        }
+        if (n == 0) {
+            return kWaitTimeout;
+        }
+        int index = 0;
+        for (TEvent* e : events) {
+            if ((fds[static_cast<std::size_t>(index)].revents & POLLIN) != 0) {
+                // An auto-reset event lets one waiter through: another thread
+                // may have taken the signal meanwhile; then wait on.
+                if (e->Kind() == TEvent::Reset::Manual || e->Consume()) {
+                    return index;
+                }
+            }
+            ++index;
+        }
+        if (withFd && fds.back().revents != 0) {
+            return static_cast<int>(events.size());
+        }
+        for (pollfd& p : fds) {
+            p.revents = 0;
+        }
+    }
+}

@@ -1,0 +1,54 @@
+#pragma once
+// Events for worker threads: a manual-reset event stays signalled until it is
+// reset; an auto-reset event lets one waiter through and resets itself. A
+// wait for any of several events and, optionally, a file descriptor becoming
+// readable or writable, with a time-out. Any thread may signal, reset or wait.
+
+#include <cstdint>
+#include <initializer_list>
+
+class TEvent {
+public:
+    enum class Reset { Manual, Auto };
+
+    explicit TEvent(Reset reset, bool signalled = false);
+    ~TEvent();
+    TEvent(const TEvent&) = delete;
+    TEvent& operator=(const TEvent&) = delete;
+
+    // False only when the system refused the event.
+    bool Valid() const { return m_fd >= 0; }
+    void Set();
+    void ResetEvent();
+    bool IsSet() const;
+
+    int Fd() const { return m_fd; }
+    // For an auto-reset event, after a wait reported it: consume the signal.
+    // Returns whether it was still signalled.
+    bool Consume();
+    Reset Kind() const { return m_reset; }
+
+private:
+    int m_fd = -1;
+    Reset m_reset;
+};
+
+// What to wait on besides events: a file descriptor's readiness.
+struct TFdWait {
+    int Fd = -1;
+    bool Readable = false;
+    bool Writable = false;
+};
+
+inline constexpr int kWaitTimeout = 258;
+inline constexpr int kWaitFailed = -1;
+inline constexpr int kWaitInfinite = -1;
+
+// Waits until one of the events is signalled or the descriptor is ready.
+// Returns the index of the first signalled event (an auto-reset event is
+// reset by being reported), events.size() when only the descriptor is ready
+// (also when it reports an error or hang-up), kWaitTimeout, or kWaitFailed.
+int WaitForAny(std::initializer_list<TEvent*> events, TFdWait fd, int timeoutMs);
+inline int WaitForAny(std::initializer_list<TEvent*> events, int timeoutMs) {
+    return WaitForAny(events, TFdWait{}, timeoutMs);
+}
