@@ -10,12 +10,16 @@ void Register();
 namespace Vynmemo {
 void Register();
 }
+namespace Vynserialport {
+void Register();
+}
 
 std::vector<TComponentInfo> RegisteredComponents() {
     static std::once_flag once;
     std::call_once(once, [] {
         Vynrichedit::Register();
         Vynmemo::Register();
+        Vynserialport::Register();
     });
     return ComponentList();
 }

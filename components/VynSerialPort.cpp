@@ -1,0 +1,594 @@
+#include "VynSerialPort.h"
+
+#include "DeferredCall.h"
+#include "Palette.h"
+#include "VynUtil.h"
+
+#include <cerrno>
+#include <chrono>
+#include <cstdarg>
+#include <cstring>
+#include <poll.h>
+
+namespace Vynserialport {
+void Register() { RegisterComponents("VYN", {"TVynSerialPort"}); }
+} // namespace Vynserialport
+
+namespace {
+
+constexpr const char* kModule = "Serial";
+
+// The one ring lock of the process ("ComSemaphore detect"): every ring
+// operation of every port holds it for its whole length.
+std::mutex g_ringLock;
+
+// Line events as the original's event mask has them.
+constexpr unsigned long kEventBreak = 0x40;
+constexpr unsigned long kEventError = 0x80;
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// TSerialThread
+
+TSerialThread::TSerialThread(std::string name) : Name(std::move(name)) {}
+
+TSerialThread::~TSerialThread() {
+    if (m_thread.joinable()) {
+        m_thread.join();
+    }
+}
+
+bool TSerialThread::Start(const std::string& portName, void (*entry)(TVynSerialPort*),
+                          TVynSerialPort* parameter) {
+    if (m_thread.joinable()) {
+        return true;
+    }
+    PortName = portName;
+    {
+        std::lock_guard lock(m_doneMutex);
+        m_done = false;
+    }
+    try {
+        m_thread = std::thread([this, entry, parameter] {
+            entry(parameter);
+            std::lock_guard lock(m_doneMutex);
+            m_done = true;
+            m_doneSignal.notify_all();
+        });
+    } catch (const std::system_error&) {
+        return false;
+    }
+    ThreadId = static_cast<std::uint32_t>(std::hash<std::thread::id>{}(m_thread.get_id()));
+    return true;
+}
+
+bool TSerialThread::Stop() {
+    if (!m_thread.joinable()) {
+        return true;
+    }
+    bool ended = false;
+    {
+        std::unique_lock lock(m_doneMutex);
+        ended = m_doneSignal.wait_for(lock, std::chrono::milliseconds(500), [this] { return m_done; });
+    }
+    // A thread cannot be killed safely. Every wait of the workers ends on the
+    // stop events, so one that is late still ends: wait for it, so that it can
+    // never reach a closed device or a destroyed port.
+    m_thread.join();
+    return ended;
+}
+
+void TSerialThread::Lock() {
+    SemaphoreCreated = true;
+    g_ringLock.lock();
+}
+
+void TSerialThread::Unlock() {
+    if (SemaphoreCreated) {
+        g_ringLock.unlock();
+    }
+}
+
+void TSerialThread::PutData(const char* data, int count) {
+    Lock();
+    for (int i = 0; i < count; ++i) {
+        Buffer[WriteIndex] = static_cast<unsigned char>(data[i]);
+        if (++WriteIndex == kSerialBufferSize) {
+            WriteIndex = 0;
+        }
+    }
+    Unlock();
+}
+
+int TSerialThread::GetData(char* destination, int maximum) {
+    Lock();
+    int copied = 0;
+    while (ReadIndex != WriteIndex && copied < maximum) {
+        destination[copied++] = static_cast<char>(Buffer[ReadIndex]);
+        if (++ReadIndex == kSerialBufferSize) {
+            ReadIndex = 0;
+        }
+    }
+    Unlock();
+    return copied;
+}
+
+// ---------------------------------------------------------------------------
+// TVynSerialPort: set-up and tear-down
+
+TVynSerialPort::TVynSerialPort(QObject* owner) : QObject(owner) {}
+
+TVynSerialPort::~TVynSerialPort() {
+    // Nobody may hear from a port that is going: no events, no deliveries.
+    OnRxData = nullptr;
+    OnText = nullptr;
+    if (Initialised && SerialState) {
+        Close();
+    }
+    CloseThreads();
+    CancelDeferredCall(TimerWnd, DataKey());
+    CancelDeferredCall(TimerWnd, TextKey());
+}
+
+void TVynSerialPort::Init(QObject* window) {
+    TimerWnd = window;
+    Initialised = true;
+}
+
+bool TVynSerialPort::Open() {
+    if (!Initialised) {
+        return false;
+    }
+    if (SerialState) {
+        return true;
+    }
+    if (!OpenPort()) {
+        return false;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    if (!RxThread.Start(Port, &TVynSerialPort::ReceiveThread, this)) {
+        PrintError(true, 290, 4, 0, errno, "(Open) CreateThread RX failed!");
+        ClosePort();
+        return false;
+    }
+    if (!TxThread.Start(Port, &TVynSerialPort::SendThread, this)) {
+        PrintError(true, 296, 4, 0, errno, "(Open) CreateThread TX failed!");
+        CloseThreads();
+        ClosePort();
+        return false;
+    }
+    PrintDebug(true, 302, 0, 1, "SerialPort started (%s %u)", Port.c_str(),
+               static_cast<unsigned>(Baudrate));
+    return true;
+}
+
+TDeviceControl TVynSerialPort::BuildDeviceControl(TDeviceControl dcb) const {
+    dcb.BaudRate = static_cast<std::uint32_t>(Baudrate);
+    dcb.ByteSize = static_cast<std::uint8_t>(Databits & 0xFF);
+    dcb.Parity = static_cast<std::uint8_t>(Parity);
+    dcb.StopBits = static_cast<std::uint8_t>(Stopbits);
+    switch (FlowCtrl) {
+    case flowNone:
+        dcb.fOutxCtsFlow = false;
+        dcb.fOutxDsrFlow = false;
+        dcb.fDtrControl = kDtrControlDisable;
+        dcb.fRtsControl = kRtsControlDisable;
+        dcb.fDsrSensitivity = false;
+        dcb.fOutX = false;
+        dcb.fInX = false;
+        break;
+    case flowSoftware:
+        dcb.fOutxCtsFlow = false;
+        dcb.fOutxDsrFlow = false;
+        dcb.fDtrControl = kDtrControlDisable;
+        dcb.fRtsControl = kRtsControlDisable;
+        dcb.fDsrSensitivity = false;
+        dcb.fOutX = true;
+        dcb.fInX = true;
+        dcb.fTXContinueOnXoff = true;
+        // Signed 32-bit arithmetic, truncating, into the 16-bit fields.
+        dcb.XonLim = static_cast<std::uint16_t>(static_cast<std::int32_t>(BufferSize) * 80 / 100);
+        dcb.XoffLim = static_cast<std::uint16_t>(static_cast<std::int32_t>(BufferSize) * 90 / 100);
+        break;
+    case flowHardware:
+        dcb.fOutxCtsFlow = true;
+        dcb.fOutxDsrFlow = true;
+        dcb.fDtrControl = kDtrControlHandshake;
+        dcb.fRtsControl = kRtsControlHandshake;
+        dcb.fDsrSensitivity = false;
+        dcb.fOutX = false;
+        dcb.fInX = false;
+        break;
+    }
+    dcb.fBinary = true;
+    dcb.fParity = true;
+    dcb.fAbortOnError = false;
+    dcb.fNull = false;
+    return dcb;
+}
+
+bool TVynSerialPort::OpenPort() {
+    const TOpenResult opened = PortHandle.Open(Port);
+    if (opened != TOpenResult::Ok) {
+        const char* reason = opened == TOpenResult::NoSuchDevice ? "(Unknown port)"
+                             : opened == TOpenResult::InUse      ? "(Port already open)"
+                                                                 : "";
+        const std::string text = FormatText("Unable to open %s\n%s", Port.c_str(), reason);
+        PrintError(true, 535, 3, 0, PortHandle.LastError(), "(Open) %s", text.c_str());
+        return false;
+    }
+    auto fail = [&](int line, const char* message) {
+        PrintError(true, line, 4, 0, PortHandle.LastError(), "%s", message);
+        PortHandle.Close();
+        return false;
+    };
+    // The line events the receive thread waits for are the device's
+    // readiness and error states; there is no mask to set (step 4).
+    TDeviceControl dcb;
+    if (!PortHandle.GetState(dcb)) {
+        return fail(560, "(Open) GetCommState failed!");
+    }
+    if (!PortHandle.SetState(BuildDeviceControl(dcb))) {
+        return fail(611, "(Open) SetCommState failed!");
+    }
+    PortHandle.SetQueueSizes(BufferSize, BufferSize);
+    PortHandle.Purge();
+    Timeouts = TDeviceTimeouts{0xFFFFFFFF, 0, 0, 0, 0};
+    if (!PortHandle.SetTimeouts(Timeouts)) {
+        return fail(631, "(Open) SetCommTimeouts failed!");
+    }
+    SerialState = true;
+    return true;
+}
+
+bool TVynSerialPort::Close() {
+    if (!Initialised) {
+        return false;
+    }
+    if (!SerialState) {
+        return true;
+    }
+    CloseThreads();
+    ClosePort();
+    PrintDebug(true, 328, 0, 1, "SerialPort stopped");
+    return true;
+}
+
+bool TVynSerialPort::CloseThreads() {
+    RxStopEvent.Set();
+    TxStopEvent.Set();
+    bool result = true;
+    if (!TxThread.Stop()) {
+        PrintDebug(true, 686, 4, 0, "(TX thread) TSerialThread exit error");
+        result = false;
+    }
+    if (!RxThread.Stop()) {
+        PrintDebug(true, 691, 4, 0, "(RX thread) TSerialThread exit error");
+        result = false;
+    }
+    RxStopEvent.ResetEvent();
+    TxStopEvent.ResetEvent();
+    return result;
+}
+
+bool TVynSerialPort::ClosePort() {
+    if (!PortHandle.IsOpen()) {
+        // The device went (a failed Update of old); the port is closed.
+        SerialState = false;
+        return true;
+    }
+    if (!PortHandle.Purge()) {
+        PrintError(true, 657, 4, 0, PortHandle.LastError(), "(Close) PurgeComm failed!");
+        return false;
+    }
+    PortHandle.Close();
+    SerialState = false;
+    return true;
+}
+
+bool TVynSerialPort::Update() {
+    if (!Initialised) {
+        return false;
+    }
+    TDeviceControl dcb;
+    if (!PortHandle.GetState(dcb)) {
+        return false;
+    }
+    dcb.BaudRate = static_cast<std::uint32_t>(Baudrate);
+    dcb.ByteSize = static_cast<std::uint8_t>(Databits & 0xFF);
+    dcb.Parity = static_cast<std::uint8_t>(Parity);
+    dcb.StopBits = static_cast<std::uint8_t>(Stopbits);
+    // A setting the device refuses leaves the port open as it was, with its
+    // threads running; the caller learns of it from the result.
+    return PortHandle.SetState(dcb);
+}
+
+bool TVynSerialPort::SetBaudrate(int value) {
+    Baudrate = value;
+    return Update();
+}
+
+bool TVynSerialPort::SetDatabits(int value) {
+    Databits = value;
+    return Update();
+}
+
+bool TVynSerialPort::SetParity(TParityStyle value) {
+    Parity = value;
+    return Update();
+}
+
+bool TVynSerialPort::SetStopbits(TStopbitStyle value) {
+    Stopbits = value;
+    return Update();
+}
+
+bool TVynSerialPort::GetTimeouts(unsigned long& readInterval, unsigned long& readMultiplier,
+                                 unsigned long& readConstant, unsigned long& writeMultiplier,
+                                 unsigned long& writeConstant) {
+    if (!PortHandle.GetTimeouts(Timeouts)) {
+        PrintError(true, 348, 4, 0, PortHandle.LastError(),
+                   "(GetTimeouts) GetCommTimeouts failed!");
+        return false;
+    }
+    readInterval = Timeouts.ReadIntervalTimeout;
+    readMultiplier = Timeouts.ReadTotalTimeoutMultiplier;
+    readConstant = Timeouts.ReadTotalTimeoutConstant;
+    writeMultiplier = Timeouts.WriteTotalTimeoutMultiplier;
+    writeConstant = Timeouts.WriteTotalTimeoutConstant;
+    return true;
+}
+
+bool TVynSerialPort::SetTimeouts(unsigned long readInterval, unsigned long readMultiplier,
+                                 unsigned long readConstant, unsigned long writeMultiplier,
+                                 unsigned long writeConstant) {
+    if (!PortHandle.GetTimeouts(Timeouts)) {
+        PrintError(true, 377, 4, 0, PortHandle.LastError(),
+                   "(SetTimeouts) GetCommTimeouts failed!");
+        return false;
+    }
+    Timeouts = {static_cast<std::uint32_t>(readInterval), static_cast<std::uint32_t>(readMultiplier),
+                static_cast<std::uint32_t>(readConstant),
+                static_cast<std::uint32_t>(writeMultiplier),
+                static_cast<std::uint32_t>(writeConstant)};
+    if (!PortHandle.SetTimeouts(Timeouts)) {
+        PrintError(true, 390, 4, 0, PortHandle.LastError(),
+                   "(SetTimeouts) SetCommTimeouts failed!");
+        return false;
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// Diagnostics
+
+void TVynSerialPort::PrintDebug(bool direct, int line, int type, int level, const char* format,
+                                ...) {
+    va_list args;
+    va_start(args, format);
+    const std::string text = VFormatText(format, args);
+    va_end(args);
+    Print(direct, line, type, level, text);
+}
+
+void TVynSerialPort::PrintError(bool direct, int line, int type, int level, int errorCode,
+                                const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    const std::string message = VFormatText(format, args);
+    va_end(args);
+    std::string joined =
+        FormatText("%s: %s", message.c_str(), SystemErrorText(errorCode).c_str());
+    while (!joined.empty() && (joined.back() == '\r' || joined.back() == '\n')) {
+        joined.pop_back();
+    }
+    Print(direct, line, type, level, joined);
+}
+
+void TVynSerialPort::Print(bool direct, int line, int type, int level, const std::string& text) {
+    if (direct) {
+        if (OnText) {
+            OnText(this, kModule, line, type, level, text.c_str());
+        }
+        return;
+    }
+    {
+        std::lock_guard lock(TextMutex);
+        const std::size_t n = std::min(text.size(), sizeof TextBuffer - 1);
+        std::memcpy(TextBuffer, text.data(), n);
+        TextBuffer[n] = '\0';
+        TextLine = line;
+        TextType = type;
+        TextLevel = level;
+    }
+    ArmDeferredCall(TimerWnd, TextKey(), 0, [this] { TextEventHandler(); });
+}
+
+void TVynSerialPort::TextEventHandler() {
+    CancelDeferredCall(TimerWnd, TextKey());
+    char text[sizeof TextBuffer];
+    int line = 0;
+    int type = 0;
+    int level = 0;
+    {
+        std::lock_guard lock(TextMutex);
+        std::memcpy(text, TextBuffer, sizeof text);
+        line = TextLine;
+        type = TextType;
+        level = TextLevel;
+    }
+    if (OnText) {
+        OnText(this, kModule, line, type, level, text);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Sending
+
+bool TVynSerialPort::TxData(const unsigned char* data, int len) {
+    if (!Initialised || !SerialState) {
+        return false;
+    }
+    TxThread.PutData(reinterpret_cast<const char*>(data), len);
+    if (TxEventReady) {
+        TxEvent.Set();
+    }
+    return true;
+}
+
+bool TVynSerialPort::TxText(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    const std::string text = VFormatText(format, args);
+    va_end(args);
+    return TxData(reinterpret_cast<const unsigned char*>(text.data()),
+                  static_cast<int>(text.size()));
+}
+
+void TVynSerialPort::SendThread(TVynSerialPort* port) { port->SendFunc(); }
+
+void TVynSerialPort::SendFunc() {
+    TxEvent.ResetEvent();
+    TxEventReady = true;
+    // Bytes queued between Open and this moment were accepted (TxData said
+    // so): send them now rather than with some later TxData that may never
+    // come.
+    TxEvent.Set();
+    for (;;) {
+        const int woke = WaitForAny({&TxEvent, &TxStopEvent}, 500);
+        if (woke == 0) {
+            const int n =
+                TxThread.GetData(reinterpret_cast<char*>(TxBuffer), kSerialBufferSize);
+            if (n > 0) {
+                SendRoutine(TxBuffer, n);
+            }
+        } else if (woke == 1) {
+            break;
+        }
+    }
+    TxEventReady = false;
+}
+
+bool TVynSerialPort::SendRoutine(unsigned char* data, int len) {
+    if (!PortHandle.IsOpen()) {
+        PrintDebug(false, 1005, 4, 0, "(TX thread) Invalid port handle");
+        return false;
+    }
+    // Write what the driver takes; wait for room for the rest, or for the
+    // stop event, which ends the write at once (the purge at close drops what
+    // was not sent). No operation outlives this call.
+    int written = 0;
+    while (written < len) {
+        const long n = PortHandle.Write(data + written, static_cast<std::size_t>(len - written));
+        if (n > 0) {
+            written += static_cast<int>(n);
+            continue;
+        }
+        const int error = n < 0 ? PortHandle.LastError() : EAGAIN;
+        if (error == EINTR) {
+            continue;
+        }
+        if (error != EAGAIN) {
+            PrintError(false, 1074, 4, 0, error, "(TX thread) Error %d in WriteFile", error);
+            PortHandle.ClearError();
+            return true;
+        }
+        const int woke = WaitForAny({&TxStopEvent}, {PortHandle.Fd(), false, true}, kWaitInfinite);
+        if (woke == 0) {
+            return true;
+        }
+        if (woke == kWaitFailed) {
+            PrintError(false, 1060, 4, 0, errno, "(TX thread) WAIT_FAILED");
+            PortHandle.ClearError();
+            return true;
+        }
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// Receiving
+
+void TVynSerialPort::ReceiveThread(TVynSerialPort* port) { port->ReceiveFunc(); }
+
+void TVynSerialPort::ReceiveFunc() {
+    if (!PortHandle.IsOpen()) {
+        PrintDebug(false, 748, 4, 0, "(RX thread) Invalid port handle");
+        return;
+    }
+    // A read is "pending" while nothing has arrived: the thread then waits
+    // for the device to become readable (or to report an error or a hang-up)
+    // or for the stop event, instead of reading again at once.
+    bool readPending = false;
+    bool hungUp = false;   // the device reported a hang-up: what is left is read
+    bool lineGone = false; // nothing more can come: stop watching the device
+    for (;;) {
+        if (!readPending) {
+            const long n = PortHandle.Read(RxBuffer, sizeof RxBuffer);
+            if (n > 0) {
+                OvRead(RxBuffer, static_cast<int>(n));
+            } else if (n == 0) {
+                readPending = true;
+                if (hungUp) {
+                    // The other end has gone: say so once, then wait only for
+                    // the stop event instead of spinning on the hang-up.
+                    PrintError(false, 788, 4, 0, EIO, "(RX thread) Error %d in ReadFile", EIO);
+                    lineGone = true;
+                }
+            } else {
+                const int error = PortHandle.LastError();
+                if (error == EAGAIN || error == EINTR) {
+                    readPending = true;
+                } else {
+                    PrintError(false, 788, 4, 0, error, "(RX thread) Error %d in ReadFile", error);
+                    readPending = true;
+                    lineGone = error == EIO || error == EBADF;
+                }
+            }
+            continue;
+        }
+        const int woke = WaitForAny({&RxStopEvent},
+                                    {lineGone ? -1 : PortHandle.Fd(), true, false}, kWaitInfinite);
+        if (woke == 0) {
+            break;
+        }
+        if (woke == 1) {
+            pollfd p{PortHandle.Fd(), POLLIN | POLLPRI, 0};
+            ::poll(&p, 1, 0);
+            if ((p.revents & (POLLERR | POLLPRI)) != 0) {
+                OvStatus(kEventError);
+            }
+            hungUp = (p.revents & POLLHUP) != 0;
+            readPending = false;
+        } else if (woke == kWaitTimeout) {
+            PortHandle.ClearError();
+        }
+    }
+}
+
+void TVynSerialPort::OvRead(unsigned char* data, int len) {
+    if (len == 0) {
+        return;
+    }
+    RxThread.PutData(reinterpret_cast<const char*>(data), len);
+    // Every arrival re-arms the same delivery: a burst arrives in one call.
+    ArmDeferredCall(TimerWnd, DataKey(), 1, [this] { DataEventHandler(); });
+}
+
+void TVynSerialPort::OvStatus(unsigned long mask) {
+    if ((mask & kEventError) != 0) {
+        PortHandle.ClearError();
+    }
+    if ((mask & kEventBreak) != 0) {
+        PortHandle.ClearBreak();
+    }
+}
+
+void TVynSerialPort::DataEventHandler() {
+    CancelDeferredCall(TimerWnd, DataKey());
+    const int n = RxThread.GetData(reinterpret_cast<char*>(RxDataBuffer), kSerialBufferSize);
+    if (OnRxData) {
+        OnRxData(this, RxDataBuffer, n);
+    }
+}
