@@ -11,7 +11,9 @@
 #include <poll.h>
 
 namespace Vynserialport {
-void Register() { RegisterComponents("VYN", {"TVynSerialPort"}); }
+void Register() {
+    RegisterComponents("VYN", {"TVynSerialPort"});
+}
 } // namespace Vynserialport
 
 namespace {
@@ -70,7 +72,8 @@ bool TSerialThread::Stop() {
     bool ended = false;
     {
         std::unique_lock lock(m_doneMutex);
-        ended = m_doneSignal.wait_for(lock, std::chrono::milliseconds(500), [this] { return m_done; });
+        ended =
+            m_doneSignal.wait_for(lock, std::chrono::milliseconds(500), [this] { return m_done; });
     }
     // A thread cannot be killed safely. Every wait of the workers ends on the
     // stop events, so one that is late still ends: wait for it, so that it can
@@ -133,6 +136,7 @@ TVynSerialPort::~TVynSerialPort() {
 
 void TVynSerialPort::Init(QObject* window) {
     TimerWnd = window;
+    PrepareDeferredCalls(window);
     Initialised = true;
 }
 
@@ -348,10 +352,10 @@ bool TVynSerialPort::SetTimeouts(unsigned long readInterval, unsigned long readM
                    "(SetTimeouts) GetCommTimeouts failed!");
         return false;
     }
-    Timeouts = {static_cast<std::uint32_t>(readInterval), static_cast<std::uint32_t>(readMultiplier),
-                static_cast<std::uint32_t>(readConstant),
-                static_cast<std::uint32_t>(writeMultiplier),
-                static_cast<std::uint32_t>(writeConstant)};
+    Timeouts = {
+        static_cast<std::uint32_t>(readInterval), static_cast<std::uint32_t>(readMultiplier),
+        static_cast<std::uint32_t>(readConstant), static_cast<std::uint32_t>(writeMultiplier),
+        static_cast<std::uint32_t>(writeConstant)};
     if (!PortHandle.SetTimeouts(Timeouts)) {
         PrintError(true, 390, 4, 0, PortHandle.LastError(),
                    "(SetTimeouts) SetCommTimeouts failed!");
@@ -378,8 +382,7 @@ void TVynSerialPort::PrintError(bool direct, int line, int type, int level, int 
     va_start(args, format);
     const std::string message = VFormatText(format, args);
     va_end(args);
-    std::string joined =
-        FormatText("%s: %s", message.c_str(), SystemErrorText(errorCode).c_str());
+    std::string joined = FormatText("%s: %s", message.c_str(), SystemErrorText(errorCode).c_str());
     while (!joined.empty() && (joined.back() == '\r' || joined.back() == '\n')) {
         joined.pop_back();
     }
@@ -446,7 +449,9 @@ bool TVynSerialPort::TxText(const char* format, ...) {
                   static_cast<int>(text.size()));
 }
 
-void TVynSerialPort::SendThread(TVynSerialPort* port) { port->SendFunc(); }
+void TVynSerialPort::SendThread(TVynSerialPort* port) {
+    port->SendFunc();
+}
 
 void TVynSerialPort::SendFunc() {
     TxEvent.ResetEvent();
@@ -458,8 +463,7 @@ void TVynSerialPort::SendFunc() {
     for (;;) {
         const int woke = WaitForAny({&TxEvent, &TxStopEvent}, 500);
         if (woke == 0) {
-            const int n =
-                TxThread.GetData(reinterpret_cast<char*>(TxBuffer), kSerialBufferSize);
+            const int n = TxThread.GetData(reinterpret_cast<char*>(TxBuffer), kSerialBufferSize);
             if (n > 0) {
                 SendRoutine(TxBuffer, n);
             }
@@ -510,7 +514,9 @@ bool TVynSerialPort::SendRoutine(unsigned char* data, int len) {
 // ---------------------------------------------------------------------------
 // Receiving
 
-void TVynSerialPort::ReceiveThread(TVynSerialPort* port) { port->ReceiveFunc(); }
+void TVynSerialPort::ReceiveThread(TVynSerialPort* port) {
+    port->ReceiveFunc();
+}
 
 void TVynSerialPort::ReceiveFunc() {
     if (!PortHandle.IsOpen()) {
@@ -548,8 +554,8 @@ void TVynSerialPort::ReceiveFunc() {
             }
             continue;
         }
-        const int woke = WaitForAny({&RxStopEvent},
-                                    {lineGone ? -1 : PortHandle.Fd(), true, false}, kWaitInfinite);
+        const int woke = WaitForAny({&RxStopEvent}, {lineGone ? -1 : PortHandle.Fd(), true, false},
+                                    kWaitInfinite);
         if (woke == 0) {
             break;
         }

@@ -27,7 +27,13 @@
 #include <string>
 #include <thread>
 
-enum TParityStyle : std::uint8_t { parNone = 0, parOdd = 1, parEven = 2, parMark = 3, parSpace = 4 };
+enum TParityStyle : std::uint8_t {
+    parNone = 0,
+    parOdd = 1,
+    parEven = 2,
+    parMark = 3,
+    parSpace = 4
+};
 enum TStopbitStyle : std::uint8_t { stopbitOne = 0, stopbitOne5 = 1, stopbitTwo = 2 };
 enum TFlowStyle : std::uint8_t { flowNone = 0, flowSoftware = 1, flowHardware = 2 };
 
@@ -72,7 +78,7 @@ public:
     unsigned char Buffer[kSerialBufferSize] = {};
     int WriteIndex = 0;
     int ReadIndex = 0;
-    bool SemaphoreCreated = false;
+    std::atomic<bool> SemaphoreCreated{false};
 
 private:
     std::thread m_thread;
@@ -136,8 +142,8 @@ private:
     bool CloseThreads();
     void PrintDebug(bool direct, int line, int type, int level, const char* format, ...)
         __attribute__((format(printf, 6, 7)));
-    void PrintError(bool direct, int line, int type, int level, int errorCode,
-                    const char* format, ...) __attribute__((format(printf, 7, 8)));
+    void PrintError(bool direct, int line, int type, int level, int errorCode, const char* format,
+                    ...) __attribute__((format(printf, 7, 8)));
     void Print(bool direct, int line, int type, int level, const std::string& text);
     void TextEventHandler();
     void DataEventHandler();

@@ -1,14 +1,19 @@
 #include "DeferredCall.h"
 
+#include <QCoreApplication>
 #include <QMetaObject>
 #include <QObject>
-#include <QPointer>
+#include <QSocketNotifier>
 #include <QThread>
 #include <QTimer>
 
 #include <map>
 #include <mutex>
+#include <set>
+#include <sys/eventfd.h>
+#include <unistd.h>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -41,6 +46,59 @@ void StartTimer(QObject* window, std::uintptr_t id, int delayMs, std::uint64_t g
     QTimer::singleShot(delayMs, window, [window, id, generation] { Fire(window, id, generation); });
 }
 
+struct TStartRequest {
+    QObject* Window;
+    std::uintptr_t Id;
+    int DelayMs;
+    std::uint64_t Generation;
+};
+
+// Windows prepared on the main thread, and the requests other threads left
+// for them (both under g_mutex). The main thread is woken through an eventfd;
+// everything the request carries goes through the mutex.
+std::set<QObject*> g_prepared;
+std::vector<TStartRequest> g_requests;
+
+class TMainThreadWaker : public QObject {
+public:
+    TMainThreadWaker() : QObject(QCoreApplication::instance()) {
+        m_fd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+        m_notifier = new QSocketNotifier(m_fd, QSocketNotifier::Read, this);
+        connect(m_notifier, &QSocketNotifier::activated, this, [this] { Drain(); });
+    }
+    ~TMainThreadWaker() override {
+        delete m_notifier;
+        ::close(m_fd);
+    }
+
+    void Wake() {
+        const std::uint64_t one = 1;
+        [[maybe_unused]] const ssize_t n = ::write(m_fd, &one, sizeof one);
+    }
+
+private:
+    void Drain() {
+        std::uint64_t count = 0;
+        [[maybe_unused]] const ssize_t n = ::read(m_fd, &count, sizeof count);
+        std::vector<TStartRequest> requests;
+        {
+            std::lock_guard lock(g_mutex);
+            requests.swap(g_requests);
+            // A window destroyed since its request is no longer prepared.
+            std::erase_if(requests,
+                          [](const TStartRequest& r) { return g_prepared.count(r.Window) == 0; });
+        }
+        for (const TStartRequest& r : requests) {
+            StartTimer(r.Window, r.Id, r.DelayMs, r.Generation);
+        }
+    }
+
+    int m_fd = -1;
+    QSocketNotifier* m_notifier = nullptr;
+};
+
+TMainThreadWaker* g_waker = nullptr; // created and used under g_mutex
+
 } // namespace
 
 bool ArmDeferredCall(QObject* window, std::uintptr_t id, int delayMs, std::function<void()> call) {
@@ -57,7 +115,17 @@ bool ArmDeferredCall(QObject* window, std::uintptr_t id, int delayMs, std::funct
     }
     if (QThread::currentThread() == window->thread()) {
         StartTimer(window, id, delayMs, generation);
-    } else {
+        return true;
+    }
+    {
+        std::lock_guard lock(g_mutex);
+        if (g_waker != nullptr && g_prepared.count(window) != 0) {
+            g_requests.push_back({window, id, delayMs, generation});
+            g_waker->Wake();
+            return true;
+        }
+    }
+    {
         // Timers belong to the window's thread: start it there. A window
         // destroyed meanwhile drops the queued start.
         QMetaObject::invokeMethod(
@@ -76,4 +144,26 @@ void CancelDeferredCall(QObject* window, std::uintptr_t id) {
 bool DeferredCallPending(QObject* window, std::uintptr_t id) {
     std::lock_guard lock(g_mutex);
     return g_pending.count({window, id}) != 0;
+}
+
+void PrepareDeferredCalls(QObject* window) {
+    if (window == nullptr || QCoreApplication::instance() == nullptr ||
+        window->thread() != QCoreApplication::instance()->thread() ||
+        QThread::currentThread() != window->thread()) {
+        return;
+    }
+    std::lock_guard lock(g_mutex);
+    if (g_waker == nullptr) {
+        g_waker = new TMainThreadWaker;
+        QObject::connect(g_waker, &QObject::destroyed, [] {
+            std::lock_guard inner(g_mutex);
+            g_waker = nullptr;
+        });
+    }
+    if (g_prepared.insert(window).second) {
+        QObject::connect(window, &QObject::destroyed, [window] {
+            std::lock_guard inner(g_mutex);
+            g_prepared.erase(window);
+        });
+    }
 }

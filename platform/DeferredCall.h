@@ -10,6 +10,13 @@
 
 class QObject;
 
+// Prepares a window of the application's main thread for calls armed from
+// other threads: they are then handed over through the library's own locked
+// queue and a wake-up of the main thread's event loop. Call it on the main
+// thread (TVynSerialPort::Init does). Without it, arming from another thread
+// still works, through Qt's queued invocation.
+void PrepareDeferredCalls(QObject* window);
+
 // Runs `call` on the window's thread after at least delayMs milliseconds,
 // unless the key is armed again or cancelled before. Returns false when there
 // is no window.

@@ -9,9 +9,9 @@
 #include <QObject>
 
 #include <chrono>
+#include <dirent.h>
 #include <fcntl.h>
 #include <memory>
-#include <dirent.h>
 #include <string>
 #include <sys/resource.h>
 #include <thread>
@@ -26,8 +26,7 @@ struct TextLine {
     std::string Text;
 };
 
-template <class F>
-bool ProcessUntil(F condition, int ms = 2000) {
+template <class F> bool ProcessUntil(F condition, int ms = 2000) {
     QElapsedTimer timer;
     timer.start();
     while (!condition() && timer.elapsed() < ms) {
