@@ -579,7 +579,14 @@ void TVynSerialPort::OvRead(unsigned char* data, int len) {
     }
     RxThread.PutData(reinterpret_cast<const char*>(data), len);
     // Every arrival re-arms the same delivery: a burst arrives in one call.
-    ArmDeferredCall(TimerWnd, DataKey(), 1, [this] { DataEventHandler(); });
+    // Once the ring is half full the owner is asked at once instead of a
+    // millisecond later, before more arrivals could overwrite unread bytes.
+    RxThread.Lock();
+    const int unread =
+        (RxThread.WriteIndex - RxThread.ReadIndex + kSerialBufferSize) % kSerialBufferSize;
+    RxThread.Unlock();
+    const int delayMs = unread >= kSerialBufferSize / 2 ? 0 : 1;
+    ArmDeferredCall(TimerWnd, DataKey(), delayMs, [this] { DataEventHandler(); });
 }
 
 void TVynSerialPort::OvStatus(unsigned long mask) {

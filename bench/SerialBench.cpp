@@ -1,0 +1,241 @@
+// bench_serial: the serial port through pseudo-terminals.
+//   BM_Loopback    1 MiB queued with TxData in 4 KiB pieces on one port goes
+//                  through a pseudo-terminal pair, a relay and a second pair
+//                  to the OnRxData of another port; both ports on this (GUI)
+//                  thread with its event loop. At most one piece is on its
+//                  way at a time; lost counts what a full ring dropped.
+//   BM_LoopbackQt  the same traffic between two QSerialPort objects.
+// Counters: lost (bytes that did not arrive), wall_MB_per_s (by the wall
+// clock; bytes_per_second is by this thread's CPU time), latency_median_ms and
+// latency_p99_ms (one byte written by the peer until the receiving port hands
+// it to its owner), throughput through SetBytesProcessed.
+
+#include "BenchRatios.h"
+#include "VynSerialPort.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QSerialPort>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <string>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+constexpr int kTotal = 1 << 20;
+constexpr int kPiece = 4096;
+constexpr int kLatencySamples = 200;
+// Bytes allowed on their way (sent, not yet received) before the next piece.
+constexpr std::size_t kWindow = kPiece;
+
+struct Pty {
+    int Master = -1;
+    int Slave = -1;
+    std::string Path;
+    Pty() {
+        char name[256] = {};
+        if (::openpty(&Master, &Slave, name, nullptr, nullptr) == 0) {
+            Path = name;
+            termios tio{};
+            ::tcgetattr(Master, &tio);
+            ::cfmakeraw(&tio);
+            ::tcsetattr(Master, TCSANOW, &tio);
+        }
+    }
+    ~Pty() {
+        ::close(Slave);
+        ::close(Master);
+    }
+};
+
+// Copies everything from one master to the other until stopped: the wire
+// between the two ports.
+class Relay {
+public:
+    Relay(int from, int to) : m_thread([this, from, to] { Run(from, to); }) {}
+    ~Relay() {
+        m_stop = true;
+        m_thread.join();
+    }
+
+private:
+    void Run(int from, int to) {
+        char buffer[16384];
+        while (!m_stop) {
+            pollfd p{from, POLLIN, 0};
+            if (::poll(&p, 1, 20) <= 0) {
+                continue;
+            }
+            const ssize_t n = ::read(from, buffer, sizeof buffer);
+            for (ssize_t done = 0; n > 0 && done < n;) {
+                const ssize_t w = ::write(to, buffer + done, static_cast<std::size_t>(n - done));
+                if (w > 0) {
+                    done += w;
+                }
+            }
+        }
+    }
+    std::atomic<bool> m_stop{false};
+    std::thread m_thread;
+};
+
+double Percentile(std::vector<double> v, double p) {
+    if (v.empty()) {
+        return 0;
+    }
+    std::sort(v.begin(), v.end());
+    return v[static_cast<std::size_t>(p * static_cast<double>(v.size() - 1))];
+}
+
+std::string Payload() {
+    std::string data(kTotal, '\0');
+    for (int i = 0; i < kTotal; ++i) {
+        data[static_cast<std::size_t>(i)] = static_cast<char>(i * 31 + (i >> 8));
+    }
+    return data;
+}
+
+// Time from a byte written on the peer's side until `received` grows.
+template <class Received> std::vector<double> Latencies(int peerMaster, Received received) {
+    std::vector<double> ms;
+    for (int i = 0; i < kLatencySamples; ++i) {
+        const std::size_t before = received();
+        QElapsedTimer timer;
+        timer.start();
+        const char byte = 'L';
+        if (::write(peerMaster, &byte, 1) != 1) {
+            break;
+        }
+        while (received() == before && timer.elapsed() < 1000) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents);
+        }
+        ms.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+    }
+    return ms;
+}
+
+void BM_Loopback(benchmark::State& state) {
+    const std::string payload = Payload();
+    Pty a;
+    Pty b;
+    Relay wire(a.Master, b.Master);
+    QObject window;
+    TVynSerialPort sender;
+    TVynSerialPort receiver;
+    std::string got;
+    receiver.OnRxData = [&](QObject*, unsigned char* data, int len) {
+        got.append(reinterpret_cast<char*>(data), static_cast<std::size_t>(len));
+    };
+    for (TVynSerialPort* p : {&sender, &receiver}) {
+        p->Baudrate = 115200;
+        p->Init(&window);
+    }
+    sender.Port = a.Path;
+    receiver.Port = b.Path;
+    if (!sender.Open() || !receiver.Open()) {
+        state.SkipWithError("cannot open the pseudo-terminals");
+        return;
+    }
+    std::int64_t lost = 0;
+    const auto wallStart = std::chrono::steady_clock::now();
+    for (auto _ : state) {
+        got.clear();
+        std::size_t sent = 0;
+        QElapsedTimer idle;
+        idle.start();
+        while (got.size() < payload.size() && idle.elapsed() < 2000) {
+            if (sent < payload.size() && sent - got.size() + kPiece <= kWindow) {
+                sender.TxData(reinterpret_cast<const unsigned char*>(payload.data()) + sent,
+                              kPiece);
+                sent += kPiece;
+                idle.restart();
+            }
+            QCoreApplication::processEvents(QEventLoop::AllEvents);
+        }
+        lost += static_cast<std::int64_t>(payload.size()) - static_cast<std::int64_t>(got.size());
+        if (got != payload.substr(0, got.size())) {
+            state.SkipWithError("the bytes arrived changed");
+            break;
+        }
+    }
+    // The work is shared with other threads (the ports' workers, the relay),
+    // so the wall clock says more than this thread's CPU time.
+    const double wall =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
+    state.SetBytesProcessed(state.iterations() * kTotal);
+    state.counters["wall_MB_per_s"] = static_cast<double>(state.iterations()) * kTotal / wall / 1e6;
+    state.counters["lost"] = static_cast<double>(lost);
+    const std::vector<double> ms = Latencies(b.Master, [&] { return got.size(); });
+    state.counters["latency_median_ms"] = Percentile(ms, 0.5);
+    state.counters["latency_p99_ms"] = Percentile(ms, 0.99);
+    sender.Close();
+    receiver.Close();
+}
+
+void BM_LoopbackQt(benchmark::State& state) {
+    const std::string payload = Payload();
+    Pty a;
+    Pty b;
+    Relay wire(a.Master, b.Master);
+    QSerialPort sender;
+    QSerialPort receiver;
+    sender.setPortName(QString::fromStdString(a.Path));
+    receiver.setPortName(QString::fromStdString(b.Path));
+    std::string got;
+    QObject::connect(&receiver, &QSerialPort::readyRead, [&] {
+        const QByteArray data = receiver.readAll();
+        got.append(data.constData(), static_cast<std::size_t>(data.size()));
+    });
+    if (!sender.open(QIODevice::ReadWrite) || !receiver.open(QIODevice::ReadWrite)) {
+        state.SkipWithError("cannot open the pseudo-terminals");
+        return;
+    }
+    sender.setBaudRate(115200);
+    receiver.setBaudRate(115200);
+    std::int64_t lost = 0;
+    const auto wallStart = std::chrono::steady_clock::now();
+    for (auto _ : state) {
+        got.clear();
+        std::size_t sent = 0;
+        QElapsedTimer idle;
+        idle.start();
+        while (got.size() < payload.size() && idle.elapsed() < 2000) {
+            if (sent < payload.size() && sent - got.size() + kPiece <= kWindow) {
+                sender.write(payload.data() + sent, kPiece);
+                sent += kPiece;
+                idle.restart();
+            }
+            QCoreApplication::processEvents(QEventLoop::AllEvents);
+        }
+        lost += static_cast<std::int64_t>(payload.size()) - static_cast<std::int64_t>(got.size());
+    }
+    // The work is shared with other threads (the ports' workers, the relay),
+    // so the wall clock says more than this thread's CPU time.
+    const double wall =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
+    state.SetBytesProcessed(state.iterations() * kTotal);
+    state.counters["wall_MB_per_s"] = static_cast<double>(state.iterations()) * kTotal / wall / 1e6;
+    state.counters["lost"] = static_cast<double>(lost);
+    const std::vector<double> ms = Latencies(b.Master, [&] { return got.size(); });
+    state.counters["latency_median_ms"] = Percentile(ms, 0.5);
+    state.counters["latency_p99_ms"] = Percentile(ms, 0.99);
+}
+
+BENCHMARK(BM_Loopback)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoopbackQt)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    RatioReporter reporter;
+    return RunWithRatios(argc, argv, {{"BM_Loopback", "BM_LoopbackQt"}}, reporter);
+}
