@@ -1,5 +1,7 @@
 #include "TextFile.h"
 
+#include "VynUtil.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -108,21 +110,5 @@ std::string ReadTextFile(const std::string& path) {
 }
 
 std::string GetExeDir() {
-    std::string path(4096, '\0');
-    for (;;) {
-        const ssize_t n = ::readlink("/proc/self/exe", path.data(), path.size());
-        if (n < 0) {
-            return "./";
-        }
-        if (static_cast<std::size_t>(n) < path.size()) {
-            path.resize(static_cast<std::size_t>(n));
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) {
-        return "./";
-    }
-    return path.substr(0, slash + 1);
+    return ExeDirectory();
 }

@@ -13,6 +13,9 @@ void Register();
 namespace Vynserialport {
 void Register();
 }
+namespace Vynlogfile {
+void Register();
+}
 
 std::vector<TComponentInfo> RegisteredComponents() {
     static std::once_flag once;
@@ -20,6 +23,7 @@ std::vector<TComponentInfo> RegisteredComponents() {
         Vynrichedit::Register();
         Vynmemo::Register();
         Vynserialport::Register();
+        Vynlogfile::Register();
     });
     return ComponentList();
 }

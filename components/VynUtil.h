@@ -15,3 +15,11 @@ std::string VFormatText(const char* format, va_list args) __attribute__((format(
 // The local time as "hh:mm:ss", or "hh:mm:ss.cc" with hundredths (the
 // milliseconds divided by 10).
 std::string LocalTimeText(bool hundredths);
+
+// The directory of the running executable with a trailing '/', or "./" when
+// it cannot be found.
+std::string ExeDirectory();
+
+// Creates a directory and every missing parent (like mkdir -p); false when
+// the directory does not exist afterwards.
+bool CreateDirectories(const std::string& path);

@@ -1,0 +1,221 @@
+#include "VynLogFile.h"
+
+#include "LocalTime.h"
+#include "Palette.h"
+#include "VynUtil.h"
+
+#include <cerrno>
+#include <cstdarg>
+#include <cstdlib>
+#include <ctime>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace Vynlogfile {
+void Register() {
+    RegisterComponents("VYN", {"TVynLogfile"});
+}
+} // namespace Vynlogfile
+
+namespace {
+
+constexpr std::size_t kMaxPath = 259;
+
+// "dd mmm yyyy" with the locale's short month name.
+std::string DateText(const TLocalTime& t) {
+    std::tm parts{};
+    parts.tm_mday = static_cast<int>(t.Day);
+    parts.tm_mon = static_cast<int>(t.Month) - 1;
+    parts.tm_year = static_cast<int>(t.Year) - 1900;
+    char month[32] = {};
+    std::strftime(month, sizeof month, "%b", &parts);
+    return FormatText("%02u %s %04u", t.Day, month, t.Year);
+}
+
+const char* Marker(int type) {
+    switch (type) {
+    case 0: return "    ";
+    case 1: return " <- ";
+    case 2: return " -> ";
+    case 3: return "wrn ";
+    case 4: return "ERR ";
+    default: return "";
+    }
+}
+
+bool Wanted(int mode, int type) {
+    switch (mode) {
+    case 0: return false;
+    case 1: return type == 4;
+    case 2: return type == 4 || type == 3;
+    default: return true;
+    }
+}
+
+std::string Bounded(std::string text, std::size_t max) {
+    if (text.size() > max) {
+        text.resize(max);
+    }
+    return text;
+}
+
+} // namespace
+
+std::string TVynLogfile::Init(const char* fileName, const char* folder1, const char* folder2) {
+    m_fileName = Bounded(fileName != nullptr ? fileName : "", 199);
+    const std::string f1 = folder1 != nullptr ? folder1 : "";
+    const std::string f2 = folder2 != nullptr ? folder2 : "";
+    std::string directory;
+    if (!f1.empty() && !f2.empty()) {
+        std::string base;
+        if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg != nullptr && xdg[0] == '/') {
+            base = xdg;
+        } else if (const char* home = std::getenv("HOME"); home != nullptr && home[0] != '\0') {
+            base = std::string(home) + "/.local/share";
+        }
+        if (!base.empty()) {
+            directory = Bounded(
+                base + "/" + Bounded(f1, kMaxPath) + "/" + Bounded(f2, kMaxPath) + "/", kMaxPath);
+        }
+    }
+    if (directory.empty()) {
+        directory = ExeDirectory();
+    }
+    m_directory = directory;
+    CreateDirectories(m_directory.substr(0, std::min(m_directory.size(), kMaxPath)));
+    m_initialised = true;
+    return m_directory;
+}
+
+void TVynLogfile::SetLogging(int mode) {
+    m_mode = mode;
+}
+
+std::string TVynLogfile::FilePath() const {
+    return PathFor(GetLocalTime());
+}
+
+std::string TVynLogfile::PathFor(const TLocalTime& t) const {
+    const std::string date = FormatText("%04u%02u%02u", t.Year, t.Month, t.Day);
+    std::string path;
+    if (m_fileName.empty()) {
+        path = m_directory + date + ".log";
+    } else if (FilenameWithDate) {
+        path = m_directory + m_fileName + date + ".log";
+    } else {
+        path = m_directory + m_fileName;
+    }
+    return Bounded(path, kMaxPath);
+}
+
+bool TVynLogfile::DoWriteLine(const char* module, int line, int type, int level, const char* text) {
+    if (!m_initialised) {
+        return false;
+    }
+    if (!Wanted(m_mode, type) || level > DebugLevel) {
+        return true;
+    }
+    const TLocalTime now = GetLocalTime();
+    const std::string time = ShowTimeHund
+                                 ? FormatText("%02u:%02u:%02u.%02u", now.Hour, now.Minute,
+                                              now.Second, now.Milliseconds / 10)
+                                 : FormatText("%02u:%02u:%02u", now.Hour, now.Minute, now.Second);
+    std::string message = text != nullptr ? text : "";
+    while (!message.empty() && (message.back() == '\r' || message.back() == '\n')) {
+        message.pop_back();
+    }
+    message += "\r\n";
+
+    // The whole record is built first and goes to the file in one write.
+    std::string record;
+    std::string newLastTime = m_lastTime;
+    if (ShowExtraLine) {
+        const std::string key = time.substr(0, ShowTimeHund ? 11 : 8);
+        if (key != m_lastTime) {
+            record += "\r\n";
+            newLastTime = key;
+        }
+    }
+    if (ShowDate) {
+        record += FormatText("%s  ", DateText(now).c_str());
+    }
+    if (ShowTime) {
+        record += time + "  ";
+    }
+    if (ShowLevel) {
+        record += FormatText("[%d]  ", level);
+    }
+    if (ShowLinenr) {
+        record +=
+            FormatText("%-12s %5u ", module != nullptr ? module : "", static_cast<unsigned>(line));
+    }
+    record += Marker(type);
+    record += message;
+
+    const std::string path = PathFor(now);
+    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        return false;
+    }
+    const ssize_t written = ::write(fd, record.data(), record.size());
+    bool ok = written == static_cast<ssize_t>(record.size());
+    if (!ok && written > 0) {
+        // A partial record (a full disk): take it back if nothing was appended
+        // after it, so that a later record does not run into it.
+        const off_t end = ::lseek(fd, 0, SEEK_CUR);
+        struct stat st {};
+        if (end >= written && ::fstat(fd, &st) == 0 && st.st_size == end) {
+            [[maybe_unused]] const int rc = ::ftruncate(fd, end - written);
+        }
+    }
+    if (::close(fd) != 0) {
+        ok = false;
+    }
+    if (ok) {
+        m_lastTime = newLastTime;
+    }
+    return ok;
+}
+
+bool TVynLogfile::WriteLog(const char* module, int line, int type, int level, const char* format,
+                           ...) {
+    va_list args;
+    va_start(args, format);
+    const std::string text = VFormatText(format, args);
+    va_end(args);
+    return DoWriteLine(module, line, type, level, text.c_str());
+}
+
+bool TVynLogfile::WriteLog(int type, int level, const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    const std::string text = VFormatText(format, args);
+    va_end(args);
+    return DoWriteLine("", 0, type, level, text.c_str());
+}
+
+bool TVynLogfile::WriteLog(int type, const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    const std::string text = VFormatText(format, args);
+    va_end(args);
+    return DoWriteLine("", 0, type, 0, text.c_str());
+}
+
+bool TVynLogfile::WriteLog(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    const std::string text = VFormatText(format, args);
+    va_end(args);
+    return DoWriteLine("", 0, -1, 0, text.c_str());
+}
+
+bool TVynLogfile::WriteLine() {
+    return WriteLog("============", 0, 0, 0,
+                    "==================================================\r\n");
+}
+
+bool TVynLogfile::WriteDate() {
+    return WriteLog(0, "Date: %s", DateText(GetLocalTime()).c_str());
+}
