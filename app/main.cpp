@@ -3,6 +3,7 @@
 
 #include "App.h"
 #include "Cli.h"
+#include "VynFileversionInfo.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -16,10 +17,6 @@
 #include <string>
 #include <unistd.h>
 #include <vector>
-
-#ifndef MAPWRIGHT_VERSION
-#error "MAPWRIGHT_VERSION must be defined by the build"
-#endif
 
 namespace {
 
@@ -86,7 +83,13 @@ int main(int argc, char** argv) {
         return kExitOk;
     }
     if (argc >= 2 && std::strcmp(argv[1], "--version") == 0) {
-        std::cout << "Mapwright " MAPWRIGHT_VERSION "\n";
+        // Read back from the executable file's own version block.
+        TVynFileversionInfo info;
+        if (!info.GetInfo()) {
+            std::cerr << "mapwright: this executable carries no version block\n";
+            return 1;
+        }
+        std::cout << info.ProductName << " " << info.ProductVersion << "\n";
         return kExitOk;
     }
     if (argc >= 2 && std::strcmp(argv[1], "convert") == 0) {

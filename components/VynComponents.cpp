@@ -16,6 +16,9 @@ void Register();
 namespace Vynlogfile {
 void Register();
 }
+namespace Vynfileversioninfo {
+void Register();
+}
 
 std::vector<TComponentInfo> RegisteredComponents() {
     static std::once_flag once;
@@ -24,6 +27,7 @@ std::vector<TComponentInfo> RegisteredComponents() {
         Vynmemo::Register();
         Vynserialport::Register();
         Vynlogfile::Register();
+        Vynfileversioninfo::Register();
     });
     return ComponentList();
 }
