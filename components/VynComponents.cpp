@@ -19,6 +19,9 @@ void Register();
 namespace Vynfileversioninfo {
 void Register();
 }
+namespace Vynregistry {
+void Register();
+}
 
 std::vector<TComponentInfo> RegisteredComponents() {
     static std::once_flag once;
@@ -28,6 +31,7 @@ std::vector<TComponentInfo> RegisteredComponents() {
         Vynserialport::Register();
         Vynlogfile::Register();
         Vynfileversioninfo::Register();
+        Vynregistry::Register();
     });
     return ComponentList();
 }

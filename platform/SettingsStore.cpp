@@ -1,0 +1,287 @@
+#include "SettingsStore.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QStringList>
+#include <QThread>
+#include <QVariant>
+
+#include <cstdlib>
+#include <map>
+#include <memory>
+
+namespace {
+
+std::string EnvOr(const char* name, const std::string& fallback) {
+    const char* value = std::getenv(name);
+    return value != nullptr && value[0] != '\0' ? std::string(value) : fallback;
+}
+
+std::string Lower(const std::string& s) {
+    std::string out = s;
+    for (char& c : out) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return out;
+}
+
+QString Q(const std::string& s) {
+    return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+class TStore {
+public:
+    explicit TStore(const std::string& file) {
+        m_connection = QStringLiteral("mapwright-settings-") + QString::fromStdString(file);
+        const QString path = QString::fromStdString(file);
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        const TOpen opened = Open(path);
+        m_usable = opened == TOpen::Ok;
+        if (opened == TOpen::Damaged) {
+            Close();
+            // Keep the damaged file for inspection instead of overwriting it.
+            const QString aside =
+                path + QStringLiteral(".damaged-") +
+                QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMddHHmmss"));
+            QFile::rename(path, aside);
+            QFile::remove(path + QStringLiteral("-wal"));
+            QFile::remove(path + QStringLiteral("-shm"));
+        }
+    }
+    ~TStore() { Close(); }
+
+    bool Usable() const { return m_usable; }
+
+    std::optional<std::int64_t> Key(const std::string& path, bool create) {
+        if (!m_usable) {
+            return std::nullopt;
+        }
+        std::int64_t id = 0; // the root
+        std::size_t start = 0;
+        while (start <= path.size()) {
+            std::size_t end = path.find('\\', start);
+            if (end == std::string::npos) {
+                end = path.size();
+            }
+            const std::string part = path.substr(start, end - start);
+            start = end + 1;
+            if (part.empty()) {
+                continue;
+            }
+            QSqlQuery find(Db());
+            find.prepare(QStringLiteral("SELECT id FROM keys WHERE parent = ? AND lname = ?"));
+            find.addBindValue(QVariant::fromValue<qlonglong>(id));
+            find.addBindValue(Q(Lower(part)));
+            QSqlError error;
+            if (Exec(find, QString(), error) && find.next()) {
+                id = find.value(0).toLongLong();
+                find.finish();
+                continue;
+            }
+            find.finish();
+            if (!create) {
+                return std::nullopt;
+            }
+            QSqlQuery insert(Db());
+            insert.prepare(
+                QStringLiteral("INSERT OR IGNORE INTO keys(parent, name, lname) VALUES(?, ?, ?)"));
+            insert.addBindValue(QVariant::fromValue<qlonglong>(id));
+            insert.addBindValue(Q(part));
+            insert.addBindValue(Q(Lower(part)));
+            if (!Exec(insert, QString(), error)) {
+                return std::nullopt;
+            }
+            // Another process may have made it first: look it up again.
+            if (!Exec(find, QString(), error) || !find.next()) {
+                return std::nullopt;
+            }
+            id = find.value(0).toLongLong();
+            find.finish();
+        }
+        return id;
+    }
+
+    std::optional<TStoredValue> Read(std::int64_t key, const std::string& name) {
+        if (!m_usable) {
+            return std::nullopt;
+        }
+        QSqlQuery q(Db());
+        q.prepare(QStringLiteral("SELECT type, data FROM vals WHERE key = ? AND lname = ?"));
+        q.addBindValue(QVariant::fromValue<qlonglong>(key));
+        q.addBindValue(Q(Lower(name)));
+        QSqlError error;
+        if (!Exec(q, QString(), error) || !q.next()) {
+            return std::nullopt;
+        }
+        const QByteArray data = q.value(1).toByteArray();
+        TStoredValue value{q.value(0).toInt(),
+                           std::string(data.constData(), static_cast<std::size_t>(data.size()))};
+        q.finish();
+        return value;
+    }
+
+    bool Write(std::int64_t key, const std::string& name, const TStoredValue& value) {
+        if (!m_usable) {
+            return false;
+        }
+        QSqlQuery q(Db());
+        q.prepare(QStringLiteral(
+            "INSERT OR REPLACE INTO vals(key, name, lname, type, data) VALUES(?, ?, ?, ?, ?)"));
+        q.addBindValue(QVariant::fromValue<qlonglong>(key));
+        q.addBindValue(Q(name));
+        q.addBindValue(Q(Lower(name)));
+        q.addBindValue(value.Type);
+        q.addBindValue(QByteArray(value.Data.data(), static_cast<qsizetype>(value.Data.size())));
+        QSqlError error;
+        return Exec(q, QString(), error);
+    }
+
+private:
+    QSqlDatabase Db() const { return QSqlDatabase::database(m_connection, false); }
+
+    enum class TOpen { Ok, Damaged, Failed };
+
+    // Runs a statement, waiting out other processes' locks; false on any
+    // other failure, with the error left in `error`.
+    static bool Exec(QSqlQuery& q, const QString& statement, QSqlError& error) {
+        for (int attempt = 0; attempt < 200; ++attempt) {
+            if (statement.isEmpty() ? q.exec() : q.exec(statement)) {
+                return true;
+            }
+            error = q.lastError();
+            if (!IsBusy(error)) {
+                return false;
+            }
+            QThread::msleep(50);
+        }
+        return false;
+    }
+
+    static bool IsBusy(const QSqlError& error) {
+        const QString code = error.nativeErrorCode();
+        return code == QStringLiteral("5") || code == QStringLiteral("6"); // BUSY, LOCKED
+    }
+
+    static bool IsDamage(const QSqlError& error) {
+        const QString code = error.nativeErrorCode();
+        return code == QStringLiteral("26") || code == QStringLiteral("11"); // NOTADB, CORRUPT
+    }
+
+    TOpen Open(const QString& path) {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
+        db.setDatabaseName(path);
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
+        if (!db.open()) {
+            return IsDamage(db.lastError()) ? TOpen::Damaged : TOpen::Failed;
+        }
+        QSqlQuery q(db);
+        QSqlError error;
+        const char* setup[] = {
+            "PRAGMA journal_mode=WAL",
+            "PRAGMA synchronous=FULL",
+            "CREATE TABLE IF NOT EXISTS keys(id INTEGER PRIMARY KEY, parent INTEGER NOT NULL, "
+            "name TEXT NOT NULL, lname TEXT NOT NULL, UNIQUE(parent, lname))",
+            "CREATE TABLE IF NOT EXISTS vals(key INTEGER NOT NULL, name TEXT NOT NULL, "
+            "lname TEXT NOT NULL, type INTEGER NOT NULL, data BLOB, PRIMARY KEY(key, lname))",
+        };
+        for (const char* statement : setup) {
+            if (!Exec(q, QString::fromLatin1(statement), error)) {
+                return IsDamage(error) ? TOpen::Damaged : TOpen::Failed;
+            }
+            q.finish();
+        }
+        if (!Exec(q, QStringLiteral("PRAGMA quick_check"), error)) {
+            return IsDamage(error) ? TOpen::Damaged : TOpen::Failed;
+        }
+        const bool ok = q.next() && q.value(0).toString() == QStringLiteral("ok");
+        q.finish();
+        return ok ? TOpen::Ok : TOpen::Damaged;
+    }
+
+    void Close() {
+        if (QSqlDatabase::contains(m_connection)) {
+            {
+                QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+                db.close();
+            }
+            QSqlDatabase::removeDatabase(m_connection);
+        }
+    }
+
+    QString m_connection;
+    bool m_usable = false;
+};
+
+std::map<std::string, std::unique_ptr<TStore>>& Stores() {
+    static std::map<std::string, std::unique_ptr<TStore>> stores;
+    return stores;
+}
+
+TStore* StoreFor(HKEY root) {
+    const std::string file = SettingsStoreFile(root);
+    if (file.empty()) {
+        return nullptr;
+    }
+    auto& stores = Stores();
+    auto it = stores.find(file);
+    if (it == stores.end()) {
+        // Database connections must go before the application object does.
+        static const bool cleanupRegistered = [] {
+            qAddPostRoutine(CloseSettingsStores);
+            return true;
+        }();
+        (void)cleanupRegistered;
+        it = stores.emplace(file, std::make_unique<TStore>(file)).first;
+    }
+    return it->second.get();
+}
+
+} // namespace
+
+std::string SettingsStoreFile(HKEY root) {
+    if (root == HKEY_CURRENT_USER) {
+        const std::string home = EnvOr("HOME", ".");
+        const std::string config = EnvOr("XDG_CONFIG_HOME", home + "/.config");
+        return EnvOr("MAPWRIGHT_USER_SETTINGS", config + "/mapwright-settings") +
+               "/HKEY_CURRENT_USER.sqlite";
+    }
+    if (root == HKEY_LOCAL_MACHINE) {
+        return EnvOr("MAPWRIGHT_MACHINE_SETTINGS", "/var/lib/mapwright-settings") +
+               "/HKEY_LOCAL_MACHINE.sqlite";
+    }
+    return {};
+}
+
+std::optional<std::int64_t> OpenSettingsKey(HKEY root, const std::string& path, bool create) {
+    TStore* store = StoreFor(root);
+    return store != nullptr ? store->Key(path, create) : std::nullopt;
+}
+
+std::optional<TStoredValue> ReadSettingsValue(HKEY root, std::int64_t key,
+                                              const std::string& name) {
+    TStore* store = StoreFor(root);
+    return store != nullptr ? store->Read(key, name) : std::nullopt;
+}
+
+bool WriteSettingsValue(HKEY root, std::int64_t key, const std::string& name,
+                        const TStoredValue& value) {
+    TStore* store = StoreFor(root);
+    return store != nullptr && store->Write(key, name, value);
+}
+
+void CloseSettingsStores() {
+    Stores().clear();
+}
+
+bool SettingsStoreUsable(HKEY root) {
+    TStore* store = StoreFor(root);
+    return store != nullptr && store->Usable();
+}

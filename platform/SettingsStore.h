@@ -1,0 +1,54 @@
+#pragma once
+// A typed settings store in place of the registry: keys form a tree of paths
+// ("Software\Maker\Tool", found whatever the case of their letters), each key
+// holds named values of a type (the registry's numbers: 1 string, 2 expand
+// string, 3 binary, 4 32-bit integer, others as given) and bytes. One SQLite
+// file per root key; every write is committed (WAL journal, synchronous FULL)
+// before it returns, and writers of several processes wait for each other.
+//
+// A store file that cannot be opened or fails its integrity check is moved
+// aside (renamed with a ".damaged-<time>" suffix) and the store stays unusable
+// for this process: reads find nothing, writes fail. GUI (owner) thread only.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+// Root keys an application passes to TVynRegistry::Init.
+using HKEY = void*;
+inline HKEY const HKEY_CURRENT_USER = reinterpret_cast<HKEY>(std::uintptr_t{0x80000001});
+inline HKEY const HKEY_LOCAL_MACHINE = reinterpret_cast<HKEY>(std::uintptr_t{0x80000002});
+
+inline constexpr int REG_SZ = 1;
+inline constexpr int REG_EXPAND_SZ = 2;
+inline constexpr int REG_BINARY = 3;
+inline constexpr int REG_DWORD = 4;
+
+struct TStoredValue {
+    int Type = 0;
+    std::string Data;
+};
+
+// Where the store files of the two root keys live: $MAPWRIGHT_USER_SETTINGS
+// else $XDG_CONFIG_HOME/mapwright-settings else ~/.config/mapwright-settings
+// for the current user; $MAPWRIGHT_MACHINE_SETTINGS else
+// /var/lib/mapwright-settings for the machine. Empty for an unknown root.
+std::string SettingsStoreFile(HKEY root);
+
+// The key's id, opening (create: creating every missing key of the path)
+// in the store of the root key. Nothing when the key is missing (no create)
+// or the store is unusable.
+std::optional<std::int64_t> OpenSettingsKey(HKEY root, const std::string& path, bool create);
+
+std::optional<TStoredValue> ReadSettingsValue(HKEY root, std::int64_t key, const std::string& name);
+
+// Stores (replacing any earlier value of the name, whatever its type);
+// false when the store refused.
+bool WriteSettingsValue(HKEY root, std::int64_t key, const std::string& name,
+                        const TStoredValue& value);
+
+// Whether the store of a root key opened and passed its check.
+bool SettingsStoreUsable(HKEY root);
+
+// Forgets the open stores (for tests that move the files).
+void CloseSettingsStores();

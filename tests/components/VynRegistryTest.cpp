@@ -1,0 +1,206 @@
+#include "VynRegistry.h"
+
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace {
+
+// Every test gets fresh store folders.
+class Registry : public testing::Test {
+protected:
+    Registry() {
+        CloseSettingsStores();
+        setenv("MAPWRIGHT_USER_SETTINGS", (dir.Path() + "/user").c_str(), 1);
+        setenv("MAPWRIGHT_MACHINE_SETTINGS", (dir.Path() + "/machine").c_str(), 1);
+        reg.Init(HKEY_CURRENT_USER, "Software", "MapwrightTests", "");
+    }
+    ~Registry() override {
+        CloseSettingsStores();
+        unsetenv("MAPWRIGHT_USER_SETTINGS");
+        unsetenv("MAPWRIGHT_MACHINE_SETTINGS");
+    }
+
+    TempDir dir;
+    TVynRegistry reg;
+};
+
+// Starts the writer program; its stdout comes through the returned pipe.
+pid_t StartWriter(int count, const std::string& prefix, int& readEnd) {
+    int fds[2];
+    if (::pipe(fds) != 0) {
+        return -1;
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
+    posix_spawn_file_actions_addclose(&actions, fds[0]);
+    const std::string countText = std::to_string(count);
+    char* args[] = {const_cast<char*>(REGISTRY_WRITER), const_cast<char*>(countText.c_str()),
+                    const_cast<char*>(prefix.c_str()), nullptr};
+    pid_t pid = -1;
+    if (posix_spawn(&pid, REGISTRY_WRITER, &actions, nullptr, args, environ) != 0) {
+        pid = -1;
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(fds[1]);
+    readEnd = fds[0];
+    return pid;
+}
+
+TEST(RegistryInit, BasePathComposition) {
+    TVynRegistry reg;
+    reg.Init(HKEY_LOCAL_MACHINE, "Software", "Maker", "Tool");
+    EXPECT_STREQ(reg.BasePath, "Software\\Maker\\Tool");
+    EXPECT_EQ(reg.RootKey, HKEY_LOCAL_MACHINE);
+    reg.Init(HKEY_CURRENT_USER, "Software", "", "");
+    EXPECT_STREQ(reg.BasePath, "Software");
+    const std::string long250(250, 'p');
+    reg.Init(HKEY_CURRENT_USER, long250.c_str(), "more", "");
+    EXPECT_EQ(std::string(reg.BasePath), std::string(199, 'p'));
+}
+
+TEST_F(Registry, ReadsGiveDefaultsAndCreateNothing) {
+    EXPECT_STREQ(reg.ReadString("Nowhere", "Name", "dflt"), "dflt");
+    EXPECT_EQ(reg.ReadInt("Nowhere", "Count", 42), 42);
+    unsigned char buffer[4] = {9, 9, 9, 9};
+    EXPECT_EQ(reg.ReadBinary("Nowhere", "Blob", buffer, 4), 0);
+    EXPECT_EQ(buffer[0], 9);
+    EXPECT_FALSE(OpenSettingsKey(HKEY_CURRENT_USER, "Software\\MapwrightTests\\Nowhere", false));
+    TVynRegistry uninitialised;
+    EXPECT_EQ(uninitialised.ReadInt("x", "y", 5), 5);
+    uninitialised.WriteInt("x", "y", 1); // no root: nothing written, nothing reported
+}
+
+TEST_F(Registry, WritesCreateTheWholePathAndReadBack) {
+    reg.WriteInt("Deep\\Er\\Key", "Count", -7);
+    EXPECT_EQ(reg.ReadInt("Deep\\Er\\Key", "Count", 0), -7);
+    EXPECT_EQ(reg.ReadInt("DEEP\\er\\KEY", "count", 0), -7); // any case of letters
+    reg.WriteString("Deep", "Name", "Mapwright \xB5s");
+    EXPECT_STREQ(reg.ReadString("Deep", "Name", "d"), "Mapwright \xB5s");
+    const unsigned char blob[8] = {1, 2, 3, 4, 5, 6, 7, 8};
+    reg.WriteBinary("Deep", "Blob", blob, 8);
+    unsigned char small[4] = {0, 0, 0, 0};
+    EXPECT_EQ(reg.ReadBinary("Deep", "Blob", small, 4), 0);
+    EXPECT_EQ(small[0], 0);
+    unsigned char big[8] = {};
+    EXPECT_EQ(reg.ReadBinary("Deep", "Blob", big, 8), 8);
+    EXPECT_EQ(std::memcmp(big, blob, 8), 0);
+
+    // The machine-wide root is a store of its own.
+    TVynRegistry machine;
+    machine.Init(HKEY_LOCAL_MACHINE, "Software", "MapwrightTests", "");
+    EXPECT_EQ(machine.ReadInt("Deep\\Er\\Key", "Count", 99), 99);
+}
+
+TEST_F(Registry, TypesAreRefusedAndReplaced) {
+    reg.WriteString("Types", "Empty", "");
+    EXPECT_STREQ(reg.ReadString("Types", "Empty", "dflt"), "dflt");
+    reg.WriteInt("Types", "Number", 12);
+    EXPECT_STREQ(reg.ReadString("Types", "Number", "dflt"), "dflt");
+    unsigned char buffer[8] = {};
+    EXPECT_EQ(reg.ReadBinary("Types", "Number", buffer, 8), 0);
+    reg.WriteString("Types", "Text", "12");
+    EXPECT_EQ(reg.ReadInt("Types", "Text", 3), 3);
+    EXPECT_EQ(reg.ReadBinary("Types", "Text", buffer, 8), 0);
+    // Written again with another type: the new type replaces the old.
+    reg.WriteInt("Types", "Text", 5);
+    EXPECT_EQ(reg.ReadInt("Types", "Text", 3), 5);
+    EXPECT_STREQ(reg.ReadString("Types", "Text", "dflt"), "dflt");
+
+    // One shared string result.
+    reg.WriteString("Types", "A", "first");
+    reg.WriteString("Types", "B", "second");
+    const char* a = reg.ReadString("Types", "A", "");
+    reg.ReadString("Types", "B", "");
+    EXPECT_STREQ(a, "second");
+}
+
+TEST_F(Registry, DamagedStoreIsKeptAsideAndWritesFail) {
+    const std::string file = SettingsStoreFile(HKEY_CURRENT_USER);
+    std::filesystem::create_directories(std::filesystem::path(file).parent_path());
+    {
+        FILE* f = std::fopen(file.c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        std::fputs("this is not a database, it is damaged beyond repair ", f);
+        for (int i = 0; i < 200; ++i) {
+            std::fputs("garbage garbage garbage ", f);
+        }
+        std::fclose(f);
+    }
+    EXPECT_EQ(reg.ReadInt("K", "V", 17), 17);
+    EXPECT_THROW(reg.WriteInt("K", "V", 1), ERegistryException);
+    try {
+        reg.WriteString("K", "Name", "x");
+    } catch (const ERegistryException& e) {
+        EXPECT_STREQ(e.what(), "Failed to set data for 'Name'");
+    }
+    bool keptAside = false;
+    for (const auto& entry :
+         std::filesystem::directory_iterator(std::filesystem::path(file).parent_path())) {
+        keptAside = keptAside || entry.path().filename().string().rfind(
+                                     "HKEY_CURRENT_USER.sqlite.damaged-", 0) == 0;
+    }
+    EXPECT_TRUE(keptAside);
+}
+
+TEST_F(Registry, KilledWriterLosesNothingThatWasWritten) {
+    int out = -1;
+    const pid_t writer = StartWriter(100000, "k", out);
+    ASSERT_GT(writer, 0);
+    FILE* progress = ::fdopen(out, "r");
+    int last = -1;
+    int index = 0;
+    while (last < 300 && std::fscanf(progress, "%d", &index) == 1) {
+        last = index;
+    }
+    ::kill(writer, SIGKILL);
+    int status = 0;
+    ::waitpid(writer, &status, 0);
+    // Whatever is still in the pipe was written too.
+    while (std::fscanf(progress, "%d", &index) == 1) {
+        last = index;
+    }
+    std::fclose(progress);
+    ASSERT_GE(last, 300);
+    CloseSettingsStores();
+    for (int i = 0; i <= last; ++i) {
+        ASSERT_EQ(reg.ReadInt("Stress", ("k" + std::to_string(i)).c_str(), -1), i) << i;
+    }
+}
+
+TEST_F(Registry, TwoWritersAtOnceLoseNothing) {
+    int outA = -1;
+    int outB = -1;
+    const pid_t a = StartWriter(300, "a", outA);
+    const pid_t b = StartWriter(300, "b", outB);
+    ASSERT_GT(a, 0);
+    ASSERT_GT(b, 0);
+    for (pid_t pid : {a, b}) {
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    ::close(outA);
+    ::close(outB);
+    CloseSettingsStores();
+    for (int i = 0; i < 300; ++i) {
+        ASSERT_EQ(reg.ReadInt("Stress", ("a" + std::to_string(i)).c_str(), -1), i);
+        ASSERT_EQ(reg.ReadInt("Stress", ("b" + std::to_string(i)).c_str(), -1), i);
+    }
+}
+
+} // namespace
