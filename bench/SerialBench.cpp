@@ -12,6 +12,7 @@
 
 #include "BenchRatios.h"
 #include "VynSerialPort.h"
+#include "support/PtyPair.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -35,26 +36,6 @@ constexpr int kPiece = 4096;
 constexpr int kLatencySamples = 200;
 // Bytes allowed on their way (sent, not yet received) before the next piece.
 constexpr std::size_t kWindow = kPiece;
-
-struct Pty {
-    int Master = -1;
-    int Slave = -1;
-    std::string Path;
-    Pty() {
-        char name[256] = {};
-        if (::openpty(&Master, &Slave, name, nullptr, nullptr) == 0) {
-            Path = name;
-            termios tio{};
-            ::tcgetattr(Master, &tio);
-            ::cfmakeraw(&tio);
-            ::tcsetattr(Master, TCSANOW, &tio);
-        }
-    }
-    ~Pty() {
-        ::close(Slave);
-        ::close(Master);
-    }
-};
 
 // Copies everything from one master to the other until stopped: the wire
 // between the two ports.
@@ -122,11 +103,48 @@ template <class Received> std::vector<double> Latencies(int peerMaster, Received
     return ms;
 }
 
+// Sends the payload in pieces with send(data, size), keeping at most kWindow
+// bytes on their way, until everything has arrived in `got` or nothing has
+// moved for two seconds. Returns the bytes that did not arrive.
+template <class Send>
+std::int64_t Transfer(const std::string& payload, std::string& got, Send send) {
+    got.clear();
+    std::size_t sent = 0;
+    QElapsedTimer idle;
+    idle.start();
+    while (got.size() < payload.size() && idle.elapsed() < 2000) {
+        if (sent < payload.size() && sent - got.size() + kPiece <= kWindow) {
+            send(payload.data() + sent, kPiece);
+            sent += kPiece;
+            idle.restart();
+        }
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+    }
+    return static_cast<std::int64_t>(payload.size()) - static_cast<std::int64_t>(got.size());
+}
+
+// The counters both cases report; then the latency, measured on the quiet
+// line: one byte written by the receiving side's peer until it arrives.
+void ReportCounters(benchmark::State& state, std::int64_t lost,
+                    std::chrono::steady_clock::time_point wallStart, int peer,
+                    const std::string& got) {
+    // The work is shared with other threads (the ports' workers, the relay),
+    // so the wall clock says more than this thread's CPU time.
+    const double wall =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
+    state.SetBytesProcessed(state.iterations() * kTotal);
+    state.counters["wall_MB_per_s"] = static_cast<double>(state.iterations()) * kTotal / wall / 1e6;
+    state.counters["lost"] = static_cast<double>(lost);
+    const std::vector<double> ms = Latencies(peer, [&] { return got.size(); });
+    state.counters["latency_median_ms"] = Percentile(ms, 0.5);
+    state.counters["latency_p99_ms"] = Percentile(ms, 0.99);
+}
+
 void BM_Loopback(benchmark::State& state) {
     const std::string payload = Payload();
-    Pty a;
-    Pty b;
-    Relay wire(a.Master, b.Master);
+    PtyPair a;
+    PtyPair b;
+    Relay wire(a.Master(), b.Master());
     QObject window;
     TVynSerialPort sender;
     TVynSerialPort receiver;
@@ -138,8 +156,8 @@ void BM_Loopback(benchmark::State& state) {
         p->Baudrate = 115200;
         p->Init(&window);
     }
-    sender.Port = a.Path;
-    receiver.Port = b.Path;
+    sender.Port = a.SlavePath();
+    receiver.Port = b.SlavePath();
     if (!sender.Open() || !receiver.Open()) {
         state.SkipWithError("cannot open the pseudo-terminals");
         return;
@@ -147,48 +165,28 @@ void BM_Loopback(benchmark::State& state) {
     std::int64_t lost = 0;
     const auto wallStart = std::chrono::steady_clock::now();
     for (auto _ : state) {
-        got.clear();
-        std::size_t sent = 0;
-        QElapsedTimer idle;
-        idle.start();
-        while (got.size() < payload.size() && idle.elapsed() < 2000) {
-            if (sent < payload.size() && sent - got.size() + kPiece <= kWindow) {
-                sender.TxData(reinterpret_cast<const unsigned char*>(payload.data()) + sent,
-                              kPiece);
-                sent += kPiece;
-                idle.restart();
-            }
-            QCoreApplication::processEvents(QEventLoop::AllEvents);
-        }
-        lost += static_cast<std::int64_t>(payload.size()) - static_cast<std::int64_t>(got.size());
+        lost += Transfer(payload, got, [&](const char* data, int size) {
+            sender.TxData(reinterpret_cast<const unsigned char*>(data), size);
+        });
         if (got != payload.substr(0, got.size())) {
             state.SkipWithError("the bytes arrived changed");
             break;
         }
     }
-    // The work is shared with other threads (the ports' workers, the relay),
-    // so the wall clock says more than this thread's CPU time.
-    const double wall =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
-    state.SetBytesProcessed(state.iterations() * kTotal);
-    state.counters["wall_MB_per_s"] = static_cast<double>(state.iterations()) * kTotal / wall / 1e6;
-    state.counters["lost"] = static_cast<double>(lost);
-    const std::vector<double> ms = Latencies(b.Master, [&] { return got.size(); });
-    state.counters["latency_median_ms"] = Percentile(ms, 0.5);
-    state.counters["latency_p99_ms"] = Percentile(ms, 0.99);
+    ReportCounters(state, lost, wallStart, b.Master(), got);
     sender.Close();
     receiver.Close();
 }
 
 void BM_LoopbackQt(benchmark::State& state) {
     const std::string payload = Payload();
-    Pty a;
-    Pty b;
-    Relay wire(a.Master, b.Master);
+    PtyPair a;
+    PtyPair b;
+    Relay wire(a.Master(), b.Master());
     QSerialPort sender;
     QSerialPort receiver;
-    sender.setPortName(QString::fromStdString(a.Path));
-    receiver.setPortName(QString::fromStdString(b.Path));
+    sender.setPortName(QString::fromStdString(a.SlavePath()));
+    receiver.setPortName(QString::fromStdString(b.SlavePath()));
     std::string got;
     QObject::connect(&receiver, &QSerialPort::readyRead, [&] {
         const QByteArray data = receiver.readAll();
@@ -203,30 +201,10 @@ void BM_LoopbackQt(benchmark::State& state) {
     std::int64_t lost = 0;
     const auto wallStart = std::chrono::steady_clock::now();
     for (auto _ : state) {
-        got.clear();
-        std::size_t sent = 0;
-        QElapsedTimer idle;
-        idle.start();
-        while (got.size() < payload.size() && idle.elapsed() < 2000) {
-            if (sent < payload.size() && sent - got.size() + kPiece <= kWindow) {
-                sender.write(payload.data() + sent, kPiece);
-                sent += kPiece;
-                idle.restart();
-            }
-            QCoreApplication::processEvents(QEventLoop::AllEvents);
-        }
-        lost += static_cast<std::int64_t>(payload.size()) - static_cast<std::int64_t>(got.size());
+        lost +=
+            Transfer(payload, got, [&](const char* data, int size) { sender.write(data, size); });
     }
-    // The work is shared with other threads (the ports' workers, the relay),
-    // so the wall clock says more than this thread's CPU time.
-    const double wall =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
-    state.SetBytesProcessed(state.iterations() * kTotal);
-    state.counters["wall_MB_per_s"] = static_cast<double>(state.iterations()) * kTotal / wall / 1e6;
-    state.counters["lost"] = static_cast<double>(lost);
-    const std::vector<double> ms = Latencies(b.Master, [&] { return got.size(); });
-    state.counters["latency_median_ms"] = Percentile(ms, 0.5);
-    state.counters["latency_p99_ms"] = Percentile(ms, 0.99);
+    ReportCounters(state, lost, wallStart, b.Master(), got);
 }
 
 BENCHMARK(BM_Loopback)->Unit(benchmark::kMillisecond);
