@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -122,6 +124,25 @@ TEST(Mapwright, HelpAndVersionNeedNoDisplay) {
     EXPECT_EQ(version.ExitCode, 0);
     EXPECT_EQ(version.Out.rfind("Mapwright ", 0), 0u);
     EXPECT_EQ(RunProcess({MAPWRIGHT_EXE, "frobnicate"}).ExitCode, 2);
+}
+
+TEST(Mapwright, WithoutADisplayTheWindowSaysSoAndExitsOne) {
+    // The window mode with no display at all: one line, exit 1, no crash.
+    std::vector<std::pair<std::string, std::string>> saved;
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        if (const char* value = std::getenv(name)) {
+            saved.emplace_back(name, value);
+        }
+        unsetenv(name);
+    }
+    const ProcessResult r = RunProcess({MAPWRIGHT_EXE, "--demo"});
+    for (const auto& [name, value] : saved) {
+        setenv(name.c_str(), value.c_str(), 1);
+    }
+    EXPECT_EQ(r.ExitCode, 1);
+    EXPECT_EQ(std::count(r.Err.begin(), r.Err.end(), '\n'), 1) << r.Err;
+    EXPECT_NE(r.Err.find("no display"), std::string::npos);
+    EXPECT_EQ(r.Out, "");
 }
 
 TEST(Mapwright, ConvertsTheDemoMaps) {
