@@ -13,6 +13,7 @@
 #include <QPainter>
 #include <QRawFont>
 #include <QScrollBar>
+#include <QStyle>
 #include <QShowEvent>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -209,6 +210,15 @@ TVynRichEdit::TVynRichEdit(QWidget* parent) : QPlainTextEdit(parent) {
     // Tab stops every half inch, as rich-text controls have them.
     setTabStopDistance(48);
     UseFastFont();
+    // Each print changes the scroll bars' range; a bar that says it paints
+    // all of itself spares the widgets beneath it (the page around a view) a
+    // repaint every time. Overlay (transient) bars do not cover their area.
+    if (style()->styleHint(QStyle::SH_ScrollBar_Transient, nullptr, this) == 0) {
+        for (QScrollBar* bar : {verticalScrollBar(), horizontalScrollBar()}) {
+            bar->setAttribute(Qt::WA_OpaquePaintEvent);
+            bar->parentWidget()->setAttribute(Qt::WA_OpaquePaintEvent);
+        }
+    }
 }
 
 void TVynRichEdit::UseFastFont() {
