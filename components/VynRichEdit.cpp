@@ -162,7 +162,7 @@ private:
             }
             m_cursor.insertText(m_pending, Format(m_pendingColor, m_pendingStyle));
         }
-        m_pending.clear();
+        m_pending.resize(0); // keeps the buffer for the next run
         m_pendingBreaks = 0;
         m_pendingValid = false;
     }
