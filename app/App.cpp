@@ -94,6 +94,25 @@ void TFormApp::ApplyFonts() {
     for (QLabel* label : {Label1, Label2, Label3, Label4, Label5, Label6, Label7, Label8, Label9}) {
         label->setFont(bold);
     }
+    // A replacement font can be a little wider than the designed one: let a
+    // label that no longer holds its text grow, unless it would run into a
+    // neighbour.
+    for (QLabel* label : findChildren<QLabel*>()) {
+        const int needed = label->fontMetrics().horizontalAdvance(label->text()) + 1;
+        if (needed <= label->width()) {
+            continue;
+        }
+        const QRect grown(label->pos(), QSize(needed, label->height()));
+        bool free = true;
+        for (QObject* child : label->parentWidget()->children()) {
+            auto* sibling = qobject_cast<QWidget*>(child);
+            free = free && (sibling == nullptr || sibling == label ||
+                            !sibling->geometry().intersects(grown));
+        }
+        if (free) {
+            label->resize(grown.size());
+        }
+    }
     QFont fixed = PickFont({"Liberation Mono", "DejaVu Sans Mono"}, QFontDatabase::FixedFont);
     fixed.setPixelSize(11);
     for (TVynMemo* pane : {VynMemoRailPressureMap, VynMemoDurationMap, VynMemoSoiMap}) {

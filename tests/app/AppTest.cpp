@@ -280,6 +280,13 @@ TEST_F(Window, TypingIntoAPaneRecomputes) {
     EXPECT_EQ(form->VynRichEditNewEOIMap->Text().rfind("EOI (16, 12)", 0), 0u);
 }
 
+TEST_F(Window, EveryLabelHoldsItsText) {
+    for (QLabel* label : form->findChildren<QLabel*>()) {
+        EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->width())
+            << label->objectName().toStdString();
+    }
+}
+
 TEST_F(Window, AnchoredControlsFollowTheWindow) {
     const QRect page = form->PageControl1->geometry();
     const QRect view = form->VynRichEditNewDurationMapDeg->geometry();
