@@ -77,7 +77,10 @@ std::string TVynMemo::Text() const {
 
 void TVynMemo::SetText(std::string_view text) {
     QString wanted = ToQString(text);
+    // The memo keeps line breaks as its own: CR LF, a lone CR and a lone LF
+    // are each one.
     wanted.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    wanted.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     if (wanted == toPlainText()) {
         return;
     }

@@ -43,6 +43,8 @@ TEST(VynMemo, ChangeEventRules) {
     EXPECT_EQ(memo.Text(), "a\r\nb");
     memo.SetText("a\r\nb"); // the same text: nothing
     EXPECT_EQ(changes, 1);
+    memo.SetText("a\rb"); // a lone CR is the same line break
+    EXPECT_EQ(changes, 1);
     memo.Clear();
     EXPECT_EQ(changes, 1);
     EXPECT_EQ(memo.Text(), "");
