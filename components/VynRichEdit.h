@@ -20,13 +20,13 @@
 
 #include <QPlainTextEdit>
 
-class QPainter;
-class QTextBlock;
-class QTextLine;
-
 #include <string>
 #include <string_view>
 #include <vector>
+
+class QPainter;
+class QTextBlock;
+class QTextLine;
 
 class TVynRichEdit : public QPlainTextEdit {
 public:
