@@ -172,38 +172,22 @@ TDeviceControl TVynSerialPort::BuildDeviceControl(TDeviceControl dcb) const {
     dcb.ByteSize = static_cast<std::uint8_t>(Databits & 0xFF);
     dcb.Parity = static_cast<std::uint8_t>(Parity);
     dcb.StopBits = static_cast<std::uint8_t>(Stopbits);
-    switch (FlowCtrl) {
-    case flowNone:
-        dcb.fOutxCtsFlow = false;
-        dcb.fOutxDsrFlow = false;
-        dcb.fDtrControl = kDtrControlDisable;
-        dcb.fRtsControl = kRtsControlDisable;
-        dcb.fDsrSensitivity = false;
-        dcb.fOutX = false;
-        dcb.fInX = false;
-        break;
-    case flowSoftware:
-        dcb.fOutxCtsFlow = false;
-        dcb.fOutxDsrFlow = false;
-        dcb.fDtrControl = kDtrControlDisable;
-        dcb.fRtsControl = kRtsControlDisable;
-        dcb.fDsrSensitivity = false;
-        dcb.fOutX = true;
-        dcb.fInX = true;
+    // Only hardware flow control uses the handshake lines; only software
+    // flow control uses XON/XOFF and its limits.
+    const bool hardware = FlowCtrl == flowHardware;
+    const bool software = FlowCtrl == flowSoftware;
+    dcb.fOutxCtsFlow = hardware;
+    dcb.fOutxDsrFlow = hardware;
+    dcb.fDtrControl = hardware ? kDtrControlHandshake : kDtrControlDisable;
+    dcb.fRtsControl = hardware ? kRtsControlHandshake : kRtsControlDisable;
+    dcb.fDsrSensitivity = false;
+    dcb.fOutX = software;
+    dcb.fInX = software;
+    if (software) {
         dcb.fTXContinueOnXoff = true;
         // Signed 32-bit arithmetic, truncating, into the 16-bit fields.
         dcb.XonLim = static_cast<std::uint16_t>(static_cast<std::int32_t>(BufferSize) * 80 / 100);
         dcb.XoffLim = static_cast<std::uint16_t>(static_cast<std::int32_t>(BufferSize) * 90 / 100);
-        break;
-    case flowHardware:
-        dcb.fOutxCtsFlow = true;
-        dcb.fOutxDsrFlow = true;
-        dcb.fDtrControl = kDtrControlHandshake;
-        dcb.fRtsControl = kRtsControlHandshake;
-        dcb.fDsrSensitivity = false;
-        dcb.fOutX = false;
-        dcb.fInX = false;
-        break;
     }
     dcb.fBinary = true;
     dcb.fParity = true;
