@@ -2,6 +2,7 @@
 
 #include "Anchors.h"
 #include "Clipboard.h"
+#include "Paths.h"
 #include "QtColor.h"
 #include "QtText.h"
 #include "Report.h"
@@ -35,7 +36,11 @@ void CopyTextToClipboard(QWidget* owner, const std::string& text) {
     SetClipboardText(text);
 }
 
-TFormApp::TFormApp(QWidget* parent) : QWidget(parent), DemoDir(GetExeDir()) {
+std::string GetExeDir() {
+    return ExeDirectory();
+}
+
+TFormApp::TFormApp(QWidget* parent) : QWidget(parent), DemoDir(ProgramDataDirectory("mapwright")) {
     setupUi(this);
     setWindowTitle(QStringLiteral("Mapwright"));
     move(293, 158);
@@ -206,46 +211,49 @@ void TFormApp::ButtonTestClick() {
 }
 
 void TFormApp::ButtonDurationCopyAllClick() {
-    if (PageControl1->currentIndex() == 3) {
+    if (PageControl1->currentWidget() == TabSheet4) {
         CopyTextToClipboard(this, VynRichEditNewDurationMapDeg->Text());
     }
-    if (PageControl1->currentIndex() == 4) {
+    if (PageControl1->currentWidget() == TabSheet5) {
         CopyTextToClipboard(this, VynRichEditNewEOIMap->Text());
     }
 }
 
 void TFormApp::ButtonDurationCopyDataClick() {
-    if (PageControl1->currentIndex() == 3) {
+    if (PageControl1->currentWidget() == TabSheet4) {
         CopyTextToClipboard(this, VynRichEditNewDurationMapDegData->Text());
     }
-    if (PageControl1->currentIndex() == 4) {
+    if (PageControl1->currentWidget() == TabSheet5) {
         CopyTextToClipboard(this, VynRichEditNewEOIMapData->Text());
     }
 }
 
+std::array<TFormApp::TOutputViewBinding, kOutputViewCount> TFormApp::OutputViews() const {
+    return {{{VynRichEditNewRailPressureMap, OutputView::RailPressure},
+             {VynRichEditNewDurationMapRP, OutputView::DurationRP},
+             {VynRichEditNewDurationMapUs, OutputView::DurationUs},
+             {VynRichEditNewDurationMapDeg, OutputView::DurationDeg},
+             {VynRichEditNewEOIMap, OutputView::EOI},
+             {VynRichEditNewDurationMapDegData, OutputView::DurationDegData},
+             {VynRichEditNewEOIMapData, OutputView::EOIData}}};
+}
+
 void TFormApp::Calculate() {
-    TVynRichEdit* const views[kOutputViewCount] = {
-        VynRichEditNewRailPressureMap, VynRichEditNewDurationMapRP,
-        VynRichEditNewDurationMapUs,   VynRichEditNewDurationMapDeg,
-        VynRichEditNewEOIMap,          VynRichEditNewDurationMapDegData,
-        VynRichEditNewEOIMapData};
-    for (TVynRichEdit* view : views) {
-        view->Clear();
+    const auto views = OutputViews();
+    for (const TOutputViewBinding& binding : views) {
+        binding.View->Clear();
     }
     if (FindIncompleteInput(RailPressureMap, DurationMap, SoiMap) != MissingInput::None) {
         return;
     }
     DeriveMaps(RailPressureMap, DurationMap, SoiMap, Derived);
 
+    // Only the two EOI views are coloured against the thresholds.
     const Thresholds off{};
-    VynRichEditNewRailPressureMap->PrintText(BuildViewText(OutputView::RailPressure, Derived, off));
-    VynRichEditNewDurationMapRP->PrintText(BuildViewText(OutputView::DurationRP, Derived, off));
-    VynRichEditNewDurationMapUs->PrintText(BuildViewText(OutputView::DurationUs, Derived, off));
-    VynRichEditNewDurationMapDeg->PrintText(BuildViewText(OutputView::DurationDeg, Derived, off));
-    VynRichEditNewDurationMapDegData->PrintText(
-        BuildViewText(OutputView::DurationDegData, Derived, off));
     const Thresholds eoi =
         ReadEoiThresholds(FromQString(EditEOIThresLo->text()), FromQString(EditEOIThresHi->text()));
-    VynRichEditNewEOIMap->PrintText(BuildViewText(OutputView::EOI, Derived, eoi));
-    VynRichEditNewEOIMapData->PrintText(BuildViewText(OutputView::EOIData, Derived, eoi));
+    for (const TOutputViewBinding& binding : views) {
+        const bool isEoi = binding.Kind == OutputView::EOI || binding.Kind == OutputView::EOIData;
+        binding.View->PrintText(BuildViewText(binding.Kind, Derived, isEoi ? eoi : off));
+    }
 }

@@ -8,11 +8,17 @@
 
 #include "Map.h"
 #include "Pipeline.h"
+#include "Report.h"
 #include "ui_FormApp.h"
 
 #include <QWidget>
 
+#include <array>
 #include <string>
+
+// The directory of the running executable with a trailing '/', or "./" when
+// it cannot be found.
+std::string GetExeDir();
 
 // Puts an 8-bit text on the system clipboard for the owner window; does
 // nothing when there is no clipboard.
@@ -37,8 +43,9 @@ public:
     Map& RailPressureMapSoiX = Derived.RailPressureMapSoiX;
     Map& NewRailPressureMap = Derived.NewRailPressureMap;
 
-    // Where "Demo" looks for its three files (with a trailing '/'); the
-    // program's own directory unless changed.
+    // Where "Demo" looks for its three files (with a trailing '/'): the
+    // program's own directory, or share/mapwright/ beside an installed
+    // program's bin/, unless changed.
     std::string DemoDir;
 
     void FormShow();
@@ -52,6 +59,14 @@ public:
     void ButtonTestClick();
     void ButtonDurationCopyAllClick();
     void ButtonDurationCopyDataClick();
+
+    // The seven output views and what each shows: the five reports in tab
+    // order, then the two data views.
+    struct TOutputViewBinding {
+        TVynRichEdit* View;
+        OutputView Kind;
+    };
+    std::array<TOutputViewBinding, kOutputViewCount> OutputViews() const;
 
     // Clears the seven views and, when all three input maps are complete,
     // derives the maps and prints them.

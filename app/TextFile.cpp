@@ -1,7 +1,5 @@
 #include "TextFile.h"
 
-#include "VynUtil.h"
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -17,19 +15,6 @@ struct FileCloser {
 };
 
 } // namespace
-
-void StripLineEnd(char* text) {
-    std::size_t n = std::strlen(text);
-    while (n > 0 && (text[n - 1] == '\r' || text[n - 1] == '\n')) {
-        text[--n] = '\0';
-    }
-}
-
-void StripLineEnd(std::string& text) {
-    while (!text.empty() && (text.back() == '\r' || text.back() == '\n')) {
-        text.pop_back();
-    }
-}
 
 bool ReadTextFile(const std::string& path, std::string& text, std::string& error) {
     text.clear();
@@ -106,8 +91,4 @@ std::string ReadTextFile(const std::string& path) {
         return {};
     }
     return text;
-}
-
-std::string GetExeDir() {
-    return ExeDirectory();
 }

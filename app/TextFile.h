@@ -1,5 +1,7 @@
 #pragma once
-// Text files the way the program reads them, and where the program lives.
+// Text files the way the program reads them.
+
+#include "LineEnd.h"
 
 #include <string>
 
@@ -14,11 +16,3 @@ std::string ReadTextFile(const std::string& path);
 // As ReadTextFile, but says why a file could not be read: returns false with
 // the system's error text in `error`.
 bool ReadTextFile(const std::string& path, std::string& text, std::string& error);
-
-// Cuts trailing CR and LF characters.
-void StripLineEnd(char* text);
-void StripLineEnd(std::string& text);
-
-// The directory of the running executable with a trailing '/', or "./" when
-// it cannot be found.
-std::string GetExeDir();

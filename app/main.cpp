@@ -3,6 +3,7 @@
 
 #include "App.h"
 #include "Cli.h"
+#include "QtText.h"
 #include "VynFileversionInfo.h"
 
 #include <QApplication>
@@ -20,6 +21,11 @@
 
 namespace {
 
+// Exception texts of the library are Windows-1252, like all its texts.
+void ShowException(const std::exception& e) {
+    QMessageBox::critical(nullptr, QStringLiteral("Mapwright"), ToQString(e.what()));
+}
+
 // Shows an exception that escapes an event handler, as the toolkit's standard
 // handler would, and goes on.
 class TApplication : public QApplication {
@@ -30,8 +36,7 @@ public:
         try {
             return QApplication::notify(receiver, event);
         } catch (const std::exception& e) {
-            QMessageBox::critical(nullptr, QStringLiteral("Mapwright"),
-                                  QString::fromUtf8(e.what()));
+            ShowException(e);
         }
         return false;
     }
@@ -70,7 +75,7 @@ int RunWindow(int argc, char** argv, bool demo, const std::string& screenshot) {
     try {
         return app.exec();
     } catch (const std::exception& e) {
-        QMessageBox::critical(nullptr, QStringLiteral("Mapwright"), QString::fromUtf8(e.what()));
+        ShowException(e);
         return 0;
     }
 }

@@ -21,3 +21,7 @@ std::vector<TComponentInfo> ComponentList();
 // Every component of the VYN library, each registered by its unit's
 // Register(), in order. Thread-safe.
 std::vector<TComponentInfo> RegisteredComponents();
+
+// How many units of the library register components (each registers at
+// least one class).
+int RegisteredUnitCount();

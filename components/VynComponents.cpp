@@ -1,37 +1,31 @@
-// The component list of the whole VYN library: every unit's Register().
+// The component list of the whole VYN library: the Register() of every unit
+// that the CMake files add with vyn_add_component(), so none can be left out.
 
 #include "Palette.h"
 
 #include <mutex>
 
-namespace Vynrichedit {
-void Register();
-}
-namespace Vynmemo {
-void Register();
-}
-namespace Vynserialport {
-void Register();
-}
-namespace Vynlogfile {
-void Register();
-}
-namespace Vynfileversioninfo {
-void Register();
-}
-namespace Vynregistry {
-void Register();
-}
+#define VYN_COMPONENT_UNIT(unit)                                                                   \
+    namespace unit {                                                                               \
+    void Register();                                                                               \
+    }
+#include "VynComponentList.inc"
+#undef VYN_COMPONENT_UNIT
 
 std::vector<TComponentInfo> RegisteredComponents() {
     static std::once_flag once;
     std::call_once(once, [] {
-        Vynrichedit::Register();
-        Vynmemo::Register();
-        Vynserialport::Register();
-        Vynlogfile::Register();
-        Vynfileversioninfo::Register();
-        Vynregistry::Register();
+#define VYN_COMPONENT_UNIT(unit) unit::Register();
+#include "VynComponentList.inc"
+#undef VYN_COMPONENT_UNIT
     });
     return ComponentList();
+}
+
+int RegisteredUnitCount() {
+    int count = 0;
+#define VYN_COMPONENT_UNIT(unit) ++count;
+#include "VynComponentList.inc"
+#undef VYN_COMPONENT_UNIT
+    return count;
 }

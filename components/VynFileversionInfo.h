@@ -2,7 +2,7 @@
 // TVynFileversionInfo: the ten descriptive strings of the running program's
 // own version block, read from its executable file on disk.
 //
-// The version block lives in the executable's ELF section ".mwversion":
+// The version block is built into the executable (platform/VersionBlock):
 // the magic "MWVERSIONBLOCK" and a NUL, then records "key" NUL "value" NUL,
 // ended by an empty key. The key "\VarFileInfo\Translation" holds the
 // translation table, one (language, code page) pair after the other, each as
@@ -13,7 +13,6 @@
 #include <optional>
 #include <string>
 
-inline constexpr const char* kVersionSectionName = ".mwversion";
 inline constexpr const char* kVersionBlockMagic = "MWVERSIONBLOCK";
 
 class TVynFileversionInfo {
@@ -35,10 +34,10 @@ public:
     bool GetInfo();
     // The same for another executable file.
     bool GetInfo(const std::string& executable);
-};
 
-// The bytes of an ELF file's named section, if it has one.
-std::optional<std::string> ReadElfSection(const std::string& path, const std::string& name);
+private:
+    bool Fill(const std::optional<std::string>& block);
+};
 
 // The value of a key in a version block; nothing when the key is missing or
 // the block is malformed. Never reads past the block.

@@ -1,16 +1,14 @@
 #include "VynLogFile.h"
 
+#include "AppendFile.h"
+#include "LineEnd.h"
 #include "LocalTime.h"
 #include "Palette.h"
+#include "Paths.h"
 #include "VynUtil.h"
 
-#include <cerrno>
 #include <cstdarg>
-#include <cstdlib>
 #include <ctime>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace Vynlogfile {
 void Register() {
@@ -68,12 +66,7 @@ std::string TVynLogfile::Init(const char* fileName, const char* folder1, const c
     const std::string f2 = folder2 != nullptr ? folder2 : "";
     std::string directory;
     if (!f1.empty() && !f2.empty()) {
-        std::string base;
-        if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg != nullptr && xdg[0] == '/') {
-            base = xdg;
-        } else if (const char* home = std::getenv("HOME"); home != nullptr && home[0] != '\0') {
-            base = std::string(home) + "/.local/share";
-        }
+        const std::string base = UserDataDirectory();
         if (!base.empty()) {
             directory = Bounded(
                 base + "/" + Bounded(f1, kMaxPath) + "/" + Bounded(f2, kMaxPath) + "/", kMaxPath);
@@ -117,14 +110,9 @@ bool TVynLogfile::DoWriteLine(const char* module, int line, int type, int level,
         return true;
     }
     const TLocalTime now = GetLocalTime();
-    const std::string time = ShowTimeHund
-                                 ? FormatText("%02u:%02u:%02u.%02u", now.Hour, now.Minute,
-                                              now.Second, now.Milliseconds / 10)
-                                 : FormatText("%02u:%02u:%02u", now.Hour, now.Minute, now.Second);
+    const std::string time = TimeText(now, ShowTimeHund);
     std::string message = text != nullptr ? text : "";
-    while (!message.empty() && (message.back() == '\r' || message.back() == '\n')) {
-        message.pop_back();
-    }
+    StripLineEnd(message);
     message += "\r\n";
 
     // The whole record is built first and goes to the file in one write.
@@ -153,25 +141,7 @@ bool TVynLogfile::DoWriteLine(const char* module, int line, int type, int level,
     record += Marker(type);
     record += message;
 
-    const std::string path = PathFor(now);
-    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        return false;
-    }
-    const ssize_t written = ::write(fd, record.data(), record.size());
-    bool ok = written == static_cast<ssize_t>(record.size());
-    if (!ok && written > 0) {
-        // A partial record (a full disk): take it back if nothing was appended
-        // after it, so that a later record does not run into it.
-        const off_t end = ::lseek(fd, 0, SEEK_CUR);
-        struct stat st {};
-        if (end >= written && ::fstat(fd, &st) == 0 && st.st_size == end) {
-            [[maybe_unused]] const int rc = ::ftruncate(fd, end - written);
-        }
-    }
-    if (::close(fd) != 0) {
-        ok = false;
-    }
+    const bool ok = AppendRecord(PathFor(now), record);
     if (ok) {
         m_lastTime = newLastTime;
     }
@@ -180,34 +150,22 @@ bool TVynLogfile::DoWriteLine(const char* module, int line, int type, int level,
 
 bool TVynLogfile::WriteLog(const char* module, int line, int type, int level, const char* format,
                            ...) {
-    va_list args;
-    va_start(args, format);
-    const std::string text = VFormatText(format, args);
-    va_end(args);
+    VYN_FORMAT_TEXT(text, format);
     return DoWriteLine(module, line, type, level, text.c_str());
 }
 
 bool TVynLogfile::WriteLog(int type, int level, const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    const std::string text = VFormatText(format, args);
-    va_end(args);
+    VYN_FORMAT_TEXT(text, format);
     return DoWriteLine("", 0, type, level, text.c_str());
 }
 
 bool TVynLogfile::WriteLog(int type, const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    const std::string text = VFormatText(format, args);
-    va_end(args);
+    VYN_FORMAT_TEXT(text, format);
     return DoWriteLine("", 0, type, 0, text.c_str());
 }
 
 bool TVynLogfile::WriteLog(const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    const std::string text = VFormatText(format, args);
-    va_end(args);
+    VYN_FORMAT_TEXT(text, format);
     return DoWriteLine("", 0, -1, 0, text.c_str());
 }
 

@@ -2,6 +2,7 @@
 
 #include "ColorCodeParser.h"
 #include "Cp1252.h"
+#include "LineEnd.h"
 #include "Palette.h"
 #include "QtColor.h"
 #include "QtText.h"
@@ -13,8 +14,8 @@
 #include <QPainter>
 #include <QRawFont>
 #include <QScrollBar>
-#include <QStyle>
 #include <QShowEvent>
+#include <QStyle>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -38,13 +39,6 @@ namespace {
 // A rich-text control reports a line with its paragraph mark, at most this
 // many characters at a time.
 constexpr int kLineReadLimit = 243;
-
-std::string_view TrimLineBreaks(std::string_view text) {
-    while (!text.empty() && (text.back() == '\r' || text.back() == '\n')) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
 
 // Appends runs at the end of a view as one edit, then puts the caret at the
 // end and scrolls it into view once.
@@ -365,7 +359,7 @@ void TVynRichEdit::PrintDebugLine(const char* module, int line, int type, int le
         return;
     }
     PrintTimestamp(module, line, level);
-    const std::string message(TrimLineBreaks(text));
+    const std::string message(TrimLineEnd(text));
     if (parse) {
         AppendParsed(message);
         AppendParsed("\n");
@@ -388,34 +382,22 @@ void TVynRichEdit::DoPrintDebugColor(const char* module, int line, int type, int
 
 void TVynRichEdit::PrintText(TColor color, const char* fontName, int size, TFontStyles style,
                              const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    const std::string text = VFormatText(format, args);
-    va_end(args);
+    VYN_FORMAT_TEXT(text, format);
     DoPrint(color, fontName, size, style, text.c_str());
 }
 
 void TVynRichEdit::PrintText(TColor color, const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    const std::string text = VFormatText(format, args);
-    va_end(args);
+    VYN_FORMAT_TEXT(text, format);
     DoPrint(color, text.c_str());
 }
 
 void TVynRichEdit::PrintText(int type, const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    const std::string text = VFormatText(format, args);
-    va_end(args);
+    VYN_FORMAT_TEXT(text, format);
     DoPrint(Type2Color(type), text.c_str());
 }
 
 void TVynRichEdit::PrintText(const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    const std::string text = VFormatText(format, args);
-    va_end(args);
+    VYN_FORMAT_TEXT(text, format);
     AppendParsed(text);
 }
 
@@ -429,67 +411,43 @@ void TVynRichEdit::PrintText(const std::string& text) {
 
 void TVynRichEdit::PrintDebug(const char* module, int line, int type, int level, const char* format,
                               ...) {
-    va_list args;
-    va_start(args, format);
-    const std::string text = VFormatText(format, args);
-    va_end(args);
+    VYN_FORMAT_TEXT(text, format);
     DoPrintDebug(module, line, type, level, text.c_str());
 }
 
 void TVynRichEdit::PrintDebug(int type, int level, const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    const std::string text = VFormatText(format, args);
-    va_end(args);
+    VYN_FORMAT_TEXT(text, format);
     DoPrintDebug("", 0, type, level, text.c_str());
 }
 
 void TVynRichEdit::PrintDebug(int type, const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    const std::string text = VFormatText(format, args);
-    va_end(args);
+    VYN_FORMAT_TEXT(text, format);
     DoPrintDebug("", 0, type, 0, text.c_str());
 }
 
 void TVynRichEdit::PrintDebug(const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    const std::string text = VFormatText(format, args);
-    va_end(args);
+    VYN_FORMAT_TEXT(text, format);
     DoPrintDebug("", 0, 0, 0, text.c_str());
 }
 
 void TVynRichEdit::PrintDebugColor(const char* module, int line, int type, int level,
                                    const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    const std::string text = VFormatText(format, args);
-    va_end(args);
+    VYN_FORMAT_TEXT(text, format);
     DoPrintDebugColor(module, line, type, level, text.c_str());
 }
 
 void TVynRichEdit::PrintDebugColor(int type, int level, const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    const std::string text = VFormatText(format, args);
-    va_end(args);
+    VYN_FORMAT_TEXT(text, format);
     DoPrintDebugColor("", 0, type, level, text.c_str());
 }
 
 void TVynRichEdit::PrintDebugColor(int type, const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    const std::string text = VFormatText(format, args);
-    va_end(args);
+    VYN_FORMAT_TEXT(text, format);
     DoPrintDebugColor("", 0, type, 0, text.c_str());
 }
 
 void TVynRichEdit::PrintDebugColor(const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    const std::string text = VFormatText(format, args);
-    va_end(args);
+    VYN_FORMAT_TEXT(text, format);
     DoPrintDebugColor("", 0, 0, 0, text.c_str());
 }
 

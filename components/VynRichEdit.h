@@ -29,6 +29,8 @@ class QTextBlock;
 class QTextLine;
 
 class TVynRichEdit : public QPlainTextEdit {
+    Q_OBJECT
+
 public:
     explicit TVynRichEdit(QWidget* parent = nullptr);
 

@@ -1,14 +1,13 @@
 #include "VynSerialPort.h"
 
 #include "DeferredCall.h"
+#include "LineEnd.h"
 #include "Palette.h"
 #include "VynUtil.h"
 
-#include <cerrno>
 #include <chrono>
 #include <cstdarg>
 #include <cstring>
-#include <poll.h>
 
 namespace Vynserialport {
 void Register() {
@@ -58,7 +57,8 @@ bool TSerialThread::Start(const std::string& portName, void (*entry)(TVynSerialP
             m_done = true;
             m_doneSignal.notify_all();
         });
-    } catch (const std::system_error&) {
+    } catch (const std::system_error& e) {
+        StartError = e.code().value();
         return false;
     }
     ThreadId = static_cast<std::uint32_t>(std::hash<std::thread::id>{}(m_thread.get_id()));
@@ -152,12 +152,12 @@ bool TVynSerialPort::Open() {
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     if (!RxThread.Start(Port, &TVynSerialPort::ReceiveThread, this)) {
-        PrintError(true, 290, 4, 0, errno, "(Open) CreateThread RX failed!");
+        PrintError(true, 290, 4, 0, RxThread.StartError, "(Open) CreateThread RX failed!");
         ClosePort();
         return false;
     }
     if (!TxThread.Start(Port, &TVynSerialPort::SendThread, this)) {
-        PrintError(true, 296, 4, 0, errno, "(Open) CreateThread TX failed!");
+        PrintError(true, 296, 4, 0, TxThread.StartError, "(Open) CreateThread TX failed!");
         CloseThreads();
         ClosePort();
         return false;
@@ -353,23 +353,15 @@ bool TVynSerialPort::SetTimeouts(unsigned long readInterval, unsigned long readM
 
 void TVynSerialPort::PrintDebug(bool direct, int line, int type, int level, const char* format,
                                 ...) {
-    va_list args;
-    va_start(args, format);
-    const std::string text = VFormatText(format, args);
-    va_end(args);
+    VYN_FORMAT_TEXT(text, format);
     Print(direct, line, type, level, text);
 }
 
 void TVynSerialPort::PrintError(bool direct, int line, int type, int level, int errorCode,
                                 const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    const std::string message = VFormatText(format, args);
-    va_end(args);
+    VYN_FORMAT_TEXT(message, format);
     std::string joined = FormatText("%s: %s", message.c_str(), SystemErrorText(errorCode).c_str());
-    while (!joined.empty() && (joined.back() == '\r' || joined.back() == '\n')) {
-        joined.pop_back();
-    }
+    StripLineEnd(joined);
     Print(direct, line, type, level, joined);
 }
 
@@ -425,10 +417,7 @@ bool TVynSerialPort::TxData(const unsigned char* data, int len) {
 }
 
 bool TVynSerialPort::TxText(const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    const std::string text = VFormatText(format, args);
-    va_end(args);
+    VYN_FORMAT_TEXT(text, format);
     return TxData(reinterpret_cast<const unsigned char*>(text.data()),
                   static_cast<int>(text.size()));
 }
@@ -468,16 +457,14 @@ bool TVynSerialPort::SendRoutine(unsigned char* data, int len) {
     // was not sent). No operation outlives this call.
     int written = 0;
     while (written < len) {
-        const long n = PortHandle.Write(data + written, static_cast<std::size_t>(len - written));
+        int error = 0;
+        const long n =
+            PortHandle.Write(data + written, static_cast<std::size_t>(len - written), error);
         if (n > 0) {
             written += static_cast<int>(n);
             continue;
         }
-        const int error = n < 0 ? PortHandle.LastError() : EAGAIN;
-        if (error == EINTR) {
-            continue;
-        }
-        if (error != EAGAIN) {
+        if (n < 0) {
             PrintError(false, 1074, 4, 0, error, "(TX thread) Error %d in WriteFile", error);
             PortHandle.ClearError();
             return true;
@@ -487,7 +474,7 @@ bool TVynSerialPort::SendRoutine(unsigned char* data, int len) {
             return true;
         }
         if (woke == kWaitFailed) {
-            PrintError(false, 1060, 4, 0, errno, "(TX thread) WAIT_FAILED");
+            PrintError(false, 1060, 4, 0, LastWaitError(), "(TX thread) WAIT_FAILED");
             PortHandle.ClearError();
             return true;
         }
@@ -515,7 +502,8 @@ void TVynSerialPort::ReceiveFunc() {
     bool lineGone = false; // nothing more can come: stop watching the device
     for (;;) {
         if (!readPending) {
-            const long n = PortHandle.Read(RxBuffer, sizeof RxBuffer);
+            int error = 0;
+            const long n = PortHandle.Read(RxBuffer, sizeof RxBuffer, error);
             if (n > 0) {
                 OvRead(RxBuffer, static_cast<int>(n));
             } else if (n == 0) {
@@ -523,18 +511,14 @@ void TVynSerialPort::ReceiveFunc() {
                 if (hungUp) {
                     // The other end has gone: say so once, then wait only for
                     // the stop event instead of spinning on the hang-up.
-                    PrintError(false, 788, 4, 0, EIO, "(RX thread) Error %d in ReadFile", EIO);
+                    PrintError(false, 788, 4, 0, kErrorLineGone, "(RX thread) Error %d in ReadFile",
+                               kErrorLineGone);
                     lineGone = true;
                 }
             } else {
-                const int error = PortHandle.LastError();
-                if (error == EAGAIN || error == EINTR) {
-                    readPending = true;
-                } else {
-                    PrintError(false, 788, 4, 0, error, "(RX thread) Error %d in ReadFile", error);
-                    readPending = true;
-                    lineGone = error == EIO || error == EBADF;
-                }
+                PrintError(false, 788, 4, 0, error, "(RX thread) Error %d in ReadFile", error);
+                readPending = true;
+                lineGone = TSerialDevice::IsLineGone(error);
             }
             continue;
         }
@@ -544,12 +528,11 @@ void TVynSerialPort::ReceiveFunc() {
             break;
         }
         if (woke == 1) {
-            pollfd p{PortHandle.Fd(), POLLIN | POLLPRI, 0};
-            ::poll(&p, 1, 0);
-            if ((p.revents & (POLLERR | POLLPRI)) != 0) {
+            const TLineCondition condition = PortHandle.Condition();
+            if (condition.Error) {
                 OvStatus(kEventError);
             }
-            hungUp = (p.revents & POLLHUP) != 0;
+            hungUp = condition.HangUp;
             readPending = false;
         } else if (woke == kWaitTimeout) {
             PortHandle.ClearError();

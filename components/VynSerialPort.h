@@ -75,6 +75,8 @@ public:
     std::string Name;
     std::string PortName;
     std::uint32_t ThreadId = 0;
+    // The system's error code when the last Start could not start a thread.
+    int StartError = 0;
     unsigned char Buffer[kSerialBufferSize] = {};
     int WriteIndex = 0;
     int ReadIndex = 0;
@@ -88,6 +90,8 @@ private:
 };
 
 class TVynSerialPort : public QObject {
+    Q_OBJECT
+
 public:
     explicit TVynSerialPort(QObject* owner = nullptr);
     ~TVynSerialPort() override;

@@ -1,8 +1,11 @@
 #pragma once
-// Small routines shared by the VYN components.
+// Small routines shared by the VYN components: bounded printf-style text and
+// the local time as text.
 
 #include <cstdarg>
 #include <string>
+
+struct TLocalTime;
 
 // Formatted texts and sent texts live in buffers of this size: at most 999
 // characters and the terminating NUL.
@@ -12,14 +15,21 @@ inline constexpr std::size_t kTextBufferSize = 1000;
 std::string FormatText(const char* format, ...) __attribute__((format(printf, 1, 2)));
 std::string VFormatText(const char* format, va_list args) __attribute__((format(printf, 1, 0)));
 
-// The local time as "hh:mm:ss", or "hh:mm:ss.cc" with hundredths (the
-// milliseconds divided by 10).
+// Inside a printf-style function whose last named parameter is `format`:
+// declares the std::string `text` holding the formatted arguments (cut at
+// 999 characters).
+#define VYN_FORMAT_TEXT(text, format)                                                              \
+    std::string text;                                                                              \
+    do {                                                                                           \
+        va_list vynArgs_;                                                                          \
+        va_start(vynArgs_, format);                                                                \
+        (text) = VFormatText(format, vynArgs_);                                                    \
+        va_end(vynArgs_);                                                                          \
+    } while (false)
+
+// A time as "hh:mm:ss", or "hh:mm:ss.cc" with hundredths (the milliseconds
+// divided by 10).
+std::string TimeText(const TLocalTime& time, bool hundredths);
+
+// The local time now, as TimeText gives it.
 std::string LocalTimeText(bool hundredths);
-
-// The directory of the running executable with a trailing '/', or "./" when
-// it cannot be found.
-std::string ExeDirectory();
-
-// Creates a directory and every missing parent (like mkdir -p); false when
-// the directory does not exist afterwards.
-bool CreateDirectories(const std::string& path);

@@ -47,6 +47,14 @@ bool TEvent::Consume() {
     return ::read(m_fd, &value, sizeof value) == sizeof value;
 }
 
+namespace {
+thread_local int t_lastWaitError = 0;
+} // namespace
+
+int LastWaitError() {
+    return t_lastWaitError;
+}
+
 int WaitForAny(std::initializer_list<TEvent*> events, TFdWait fd, int timeoutMs) {
     std::vector<pollfd> fds;
     fds.reserve(events.size() + 1);
@@ -65,6 +73,7 @@ int WaitForAny(std::initializer_list<TEvent*> events, TFdWait fd, int timeoutMs)
             if (errno == EINTR) {
                 continue;
             }
+            t_lastWaitError = errno;
             return kWaitFailed;
         }
         if (n == 0) {

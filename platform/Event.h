@@ -52,3 +52,6 @@ int WaitForAny(std::initializer_list<TEvent*> events, TFdWait fd, int timeoutMs)
 inline int WaitForAny(std::initializer_list<TEvent*> events, int timeoutMs) {
     return WaitForAny(events, TFdWait{}, timeoutMs);
 }
+
+// The system's error code of this thread's last wait that gave kWaitFailed.
+int LastWaitError();

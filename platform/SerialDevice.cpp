@@ -1,8 +1,11 @@
 #include "SerialDevice.h"
 
+#include "internal/SerialTermios.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
@@ -248,30 +251,51 @@ bool TSerialDevice::Purge() {
     return true;
 }
 
-long TSerialDevice::Read(void* data, std::size_t size) {
-    if (m_fd < 0) {
-        m_lastError = EBADF;
-        return -1;
+namespace {
+
+// Maps a read's or write's outcome: "nothing now" (would block, interrupted)
+// is 0, not an error.
+long IoResult(ssize_t n, int& error) {
+    if (n >= 0) {
+        error = 0;
+        return static_cast<long>(n);
     }
-    const ssize_t n = ::read(m_fd, data, size);
-    if (n < 0) {
-        m_lastError = errno;
-        return -1;
+    error = errno;
+    if (error == EAGAIN || error == EINTR) { // EWOULDBLOCK is EAGAIN here
+        error = 0;
+        return 0;
     }
-    return static_cast<long>(n);
+    return -1;
 }
 
-long TSerialDevice::Write(const void* data, std::size_t size) {
+} // namespace
+
+long TSerialDevice::Read(void* data, std::size_t size, int& error) {
     if (m_fd < 0) {
-        m_lastError = EBADF;
+        error = EBADF;
         return -1;
     }
-    const ssize_t n = ::write(m_fd, data, size);
-    if (n < 0) {
-        m_lastError = errno;
+    return IoResult(::read(m_fd, data, size), error);
+}
+
+long TSerialDevice::Write(const void* data, std::size_t size, int& error) {
+    if (m_fd < 0) {
+        error = EBADF;
         return -1;
     }
-    return static_cast<long>(n);
+    return IoResult(::write(m_fd, data, size), error);
+}
+
+bool TSerialDevice::IsLineGone(int error) {
+    return error == EIO || error == EBADF;
+}
+
+TLineCondition TSerialDevice::Condition() const {
+    pollfd p{m_fd, POLLIN | POLLPRI, 0};
+    if (m_fd < 0 || ::poll(&p, 1, 0) < 0) {
+        return {};
+    }
+    return {(p.revents & (POLLERR | POLLPRI)) != 0, (p.revents & POLLHUP) != 0};
 }
 
 bool TSerialDevice::ClearError() {

@@ -5,13 +5,12 @@
 // writes whose readiness a caller waits for with WaitForAny (Event.h).
 //
 // One owner thread opens, configures and closes; worker threads may read,
-// write, purge and clear errors while it is open. Failures return false (or
-// a negative count) and leave the error code in LastError().
+// write, purge and clear errors while it is open. The owner's operations
+// return false on failure and leave the error code in LastError(); reads and
+// writes hand their error code back to the calling thread with the result.
 
 #include <cstdint>
 #include <string>
-
-#include <termios.h>
 
 // The device-control record: line speed and character format, flow control
 // and the software flow-control limits, with the values of the original
@@ -57,17 +56,19 @@ struct TDeviceTimeouts {
     std::uint32_t WriteTotalTimeoutConstant = 0;
 };
 
-// Puts the record's line settings into a termios (speed, size, parity with
-// mark and space, stop bits, RTS/CTS and XON/XOFF flow control, raw mode).
-// False for settings the line cannot take (an unknown speed, a size outside
-// 5 to 8, an unknown parity or stop-bit value).
-bool MapDeviceControl(const TDeviceControl& control, termios& tio);
-
 enum class TOpenResult { Ok, NoSuchDevice, InUse, Failed };
 
 // The errno-style codes of the two open failures the component names.
 inline constexpr int kErrorNoSuchDevice = 2; // ENOENT
 inline constexpr int kErrorInUse = 16;       // EBUSY
+// The code a read reports when the other end has gone (EIO).
+inline constexpr int kErrorLineGone = 5;
+
+// What the device reported besides data when it woke a waiter.
+struct TLineCondition {
+    bool Error = false;  // a line error or a break
+    bool HangUp = false; // the other end has gone; what is left can be read
+};
 
 // The system's text for an error code.
 std::string SystemErrorText(int code);
@@ -94,13 +95,20 @@ public:
     bool SetQueueSizes(int input, int output);
     // Discards both directions' queued bytes.
     bool Purge();
-    // Reads what has arrived (0 when nothing has), writes what the driver
-    // takes; -1 on failure with LastError() (EAGAIN: try when ready).
-    long Read(void* data, std::size_t size);
-    long Write(const void* data, std::size_t size);
+    // Reads what has arrived, writes what the driver takes. 0 when nothing
+    // can move now (wait for readiness and try again); -1 on failure with the
+    // system's code in `error`. Each thread gets its own error back.
+    [[nodiscard]] long Read(void* data, std::size_t size, int& error);
+    [[nodiscard]] long Write(const void* data, std::size_t size, int& error);
+    // True for a read or write error after which nothing more can come (the
+    // device has gone or was closed).
+    static bool IsLineGone(int error);
+    // What the line reports now, without waiting.
+    TLineCondition Condition() const;
     bool ClearError();
     bool ClearBreak();
 
+    // The handle to wait on for readiness (TFdWait, Event.h).
     int Fd() const { return m_fd; }
     int LastError() const { return m_lastError; }
 

@@ -3,6 +3,7 @@
 #include "Clipboard.h"
 #include "Report.h"
 #include "TextFile.h"
+#include "support/Files.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -22,11 +23,6 @@
 #include <string>
 
 namespace {
-
-std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // The colours (0xRRGGBB) a view's document uses.
 std::set<unsigned> Colors(TVynRichEdit* view) {
@@ -51,13 +47,9 @@ protected:
     }
 
     TVynRichEdit* const* Views() const {
-        views[0] = form->VynRichEditNewRailPressureMap;
-        views[1] = form->VynRichEditNewDurationMapRP;
-        views[2] = form->VynRichEditNewDurationMapUs;
-        views[3] = form->VynRichEditNewDurationMapDeg;
-        views[4] = form->VynRichEditNewEOIMap;
-        views[5] = form->VynRichEditNewDurationMapDegData;
-        views[6] = form->VynRichEditNewEOIMapData;
+        for (int i = 0; i < kOutputViewCount; ++i) {
+            views[i] = form->OutputViews()[i].View;
+        }
         return views;
     }
     bool AllViewsEmpty() const {
@@ -94,7 +86,7 @@ protected:
 
     TempDir dir;
     std::unique_ptr<TFormApp> form;
-    mutable TVynRichEdit* views[7] = {};
+    mutable TVynRichEdit* views[kOutputViewCount] = {};
 };
 
 TEST_F(Window, StartsWithDurationAndEoiTabsOnlyAndEmptyViews) {

@@ -66,12 +66,4 @@ TEST(StripLineEnd, CutsTrailingCrAndLfOnly) {
     EXPECT_EQ(s, "x");
 }
 
-TEST(GetExeDir, DirectoryOfThisProgramWithTrailingSlash) {
-    const std::string dir = GetExeDir();
-    ASSERT_FALSE(dir.empty());
-    EXPECT_EQ(dir.back(), '/');
-    EXPECT_EQ(std::filesystem::path(dir + "core_tests"),
-              std::filesystem::read_symlink("/proc/self/exe"));
-}
-
 } // namespace

@@ -1,5 +1,7 @@
 #include "VynFileversionInfo.h"
 
+#include "internal/ElfSection.h"
+
 #include "support/Process.h"
 #include "support/TempDir.h"
 

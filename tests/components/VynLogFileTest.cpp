@@ -1,5 +1,6 @@
 #include "VynLogFile.h"
 
+#include "support/Files.h"
 #include "support/FixedClock.h"
 #include "support/TempDir.h"
 
@@ -25,11 +26,6 @@ constexpr TLocalTime kNow{.Year = 2026,
                           .Minute = 5,
                           .Second = 7,
                           .Milliseconds = 456};
-
-std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // A log in a fresh data folder, written at a fixed time.
 class Log : public testing::Test {

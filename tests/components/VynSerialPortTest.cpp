@@ -1,5 +1,6 @@
 #include "VynSerialPort.h"
 
+#include "support/EventLoop.h"
 #include "support/PtyPair.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +15,7 @@
 #include <memory>
 #include <string>
 #include <sys/resource.h>
+#include <termios.h>
 #include <thread>
 #include <vector>
 
@@ -25,23 +27,6 @@ struct TextLine {
     int Level;
     std::string Text;
 };
-
-template <class F> bool ProcessUntil(F condition, int ms = 2000) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition() && timer.elapsed() < ms) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-    return condition();
-}
-
-void Settle(int ms) {
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < ms) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-}
 
 int CountEntries(const char* dir) {
     int n = 0;

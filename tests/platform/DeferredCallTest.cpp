@@ -1,4 +1,5 @@
 #include "DeferredCall.h"
+#include "support/EventLoop.h"
 
 #include <gtest/gtest.h>
 
@@ -12,16 +13,6 @@
 #include <thread>
 
 namespace {
-
-// Runs the event loop until the condition holds or a second has passed.
-template <class F> bool ProcessUntil(F condition) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition() && timer.elapsed() < 1000) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return condition();
-}
 
 TEST(DeferredCall, RunsOnceOnTheWindowThreadAndReArmingReplaces) {
     QObject window;

@@ -1,6 +1,7 @@
 #include "SerialDevice.h"
 
 #include "Event.h"
+#include "internal/SerialTermios.h"
 #include "support/PtyPair.h"
 
 #include <gtest/gtest.h>
@@ -42,14 +43,15 @@ TEST(SerialDevice, BytesBothWaysAndPurge) {
     EXPECT_EQ(read.BaudRate, 115200u);
 
     char buffer[64] = {};
-    EXPECT_EQ(device.Read(buffer, sizeof buffer), 0); // nothing yet: at once, empty
+    int error = -1;
+    EXPECT_EQ(device.Read(buffer, sizeof buffer, error), 0); // nothing yet: at once, empty
     ASSERT_EQ(::write(pty.Master(), "hello", 5), 5);
     TEvent stop(TEvent::Reset::Manual);
     ASSERT_EQ(WaitForAny({&stop}, {device.Fd(), true, false}, 1000), 1);
-    EXPECT_EQ(device.Read(buffer, sizeof buffer), 5);
+    EXPECT_EQ(device.Read(buffer, sizeof buffer, error), 5);
     EXPECT_EQ(std::string(buffer, 5), "hello");
 
-    EXPECT_EQ(device.Write("back", 4), 4);
+    EXPECT_EQ(device.Write("back", 4, error), 4);
     char back[8] = {};
     ASSERT_EQ(::read(pty.Master(), back, sizeof back), 4);
     EXPECT_EQ(std::string(back, 4), "back");
@@ -57,13 +59,19 @@ TEST(SerialDevice, BytesBothWaysAndPurge) {
     ASSERT_EQ(::write(pty.Master(), "stale", 5), 5);
     ::usleep(20000);
     EXPECT_TRUE(device.Purge());
-    EXPECT_EQ(device.Read(buffer, sizeof buffer), 0);
+    EXPECT_EQ(device.Read(buffer, sizeof buffer, error), 0);
+    EXPECT_FALSE(device.Condition().HangUp);
 
     TDeviceTimeouts timeouts{0xFFFFFFFF, 0, 0, 0, 0};
     EXPECT_TRUE(device.SetTimeouts(timeouts));
     TDeviceTimeouts back2;
     EXPECT_TRUE(device.GetTimeouts(back2));
     EXPECT_EQ(back2.ReadIntervalTimeout, 0xFFFFFFFFu);
+
+    // The other end goes: the waiter wakes and the line says so.
+    pty.CloseMaster();
+    ASSERT_EQ(WaitForAny({&stop}, {device.Fd(), true, false}, 1000), 1);
+    EXPECT_TRUE(device.Condition().HangUp);
 
     device.Close();
     EXPECT_FALSE(device.GetTimeouts(back2));

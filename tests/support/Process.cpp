@@ -1,6 +1,7 @@
 #include "Process.h"
 
 #include "TempDir.h"
+#include "support/Files.h"
 
 #include <fcntl.h>
 #include <fstream>
@@ -10,15 +11,6 @@
 #include <sys/wait.h>
 
 extern char** environ;
-
-namespace {
-
-std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-} // namespace
 
 ProcessResult RunProcess(const std::vector<std::string>& argv) {
     TempDir dir;

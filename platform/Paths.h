@@ -1,0 +1,27 @@
+#pragma once
+// Where the running program lives, where per-user data goes, and creating
+// folders. Paths are 8-bit texts with '/' as separator; directories returned
+// here end in '/'.
+
+#include <string>
+
+// The full path of the running program's executable file, or empty when the
+// system cannot say.
+std::string ExecutablePath();
+
+// The directory of the running executable with a trailing '/', or "./" when
+// it cannot be found.
+std::string ExeDirectory();
+
+// The folder of the program's read-only data files: <exe>/../share/<program>/
+// when the program is installed (that folder exists), else the executable's
+// own directory (a build tree keeps its data beside the program).
+std::string ProgramDataDirectory(const std::string& program);
+
+// The per-user data folder ($XDG_DATA_HOME when it is absolute, else
+// $HOME/.local/share), without a trailing '/'; empty when neither is set.
+std::string UserDataDirectory();
+
+// Creates a directory and every missing parent (like mkdir -p); false when
+// the directory does not exist afterwards.
+bool CreateDirectories(const std::string& path);
