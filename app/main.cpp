@@ -7,6 +7,7 @@
 #include "VynFileversionInfo.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QTimer>
@@ -59,6 +60,9 @@ int RunWindow(int argc, char** argv, bool demo, const std::string& screenshot) {
         return 1;
     }
     TApplication app(argc, argv);
+    // The desktop entry and the icon an installed program finds in the theme.
+    QGuiApplication::setDesktopFileName(QStringLiteral("mapwright"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("mapwright")));
     auto* form = new TFormApp;
     form->setAttribute(Qt::WA_DeleteOnClose);
     form->show();

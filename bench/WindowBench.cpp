@@ -93,7 +93,7 @@ int main(int argc, char** argv) {
                                  reporter);
     const double small = reporter.Seconds("BM_Keystroke/16");
     if (small > 0) {
-        std::printf("  BM_Keystroke/16 takes %.2f ms (target: at most 3 ms)\n", small * 1e3);
+        reporter.Note("  BM_Keystroke/16 takes %.2f ms (target: at most 3 ms)\n", small * 1e3);
     }
     return rc;
 }
