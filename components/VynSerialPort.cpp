@@ -152,17 +152,19 @@ bool TVynSerialPort::Open() {
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     if (!RxThread.Start(Port, &TVynSerialPort::ReceiveThread, this)) {
-        PrintError(true, 290, 4, 0, RxThread.StartError, "(Open) CreateThread RX failed!");
+        PrintError(true, kLineRxThreadNotCreated, kMsgError, 0, RxThread.StartError,
+                   "(Open) CreateThread RX failed!");
         ClosePort();
         return false;
     }
     if (!TxThread.Start(Port, &TVynSerialPort::SendThread, this)) {
-        PrintError(true, 296, 4, 0, TxThread.StartError, "(Open) CreateThread TX failed!");
+        PrintError(true, kLineTxThreadNotCreated, kMsgError, 0, TxThread.StartError,
+                   "(Open) CreateThread TX failed!");
         CloseThreads();
         ClosePort();
         return false;
     }
-    PrintDebug(true, 302, 0, 1, "SerialPort started (%s %u)", Port.c_str(),
+    PrintDebug(true, kLineStarted, kMsgComment, 1, "SerialPort started (%s %u)", Port.c_str(),
                static_cast<unsigned>(Baudrate));
     return true;
 }
@@ -203,11 +205,12 @@ bool TVynSerialPort::OpenPort() {
                              : opened == TOpenResult::InUse      ? "(Port already open)"
                                                                  : "";
         const std::string text = FormatText("Unable to open %s\n%s", Port.c_str(), reason);
-        PrintError(true, 535, 3, 0, PortHandle.LastError(), "(Open) %s", text.c_str());
+        PrintError(true, kLineOpenFailed, kMsgWarning, 0, PortHandle.LastError(), "(Open) %s",
+                   text.c_str());
         return false;
     }
-    auto fail = [&](int line, const char* message) {
-        PrintError(true, line, 4, 0, PortHandle.LastError(), "%s", message);
+    auto fail = [&](TSerialDiagLine line, const char* message) {
+        PrintError(true, line, kMsgError, 0, PortHandle.LastError(), "%s", message);
         PortHandle.Close();
         return false;
     };
@@ -215,16 +218,16 @@ bool TVynSerialPort::OpenPort() {
     // readiness and error states; there is no mask to set (step 4).
     TDeviceControl dcb;
     if (!PortHandle.GetState(dcb)) {
-        return fail(560, "(Open) GetCommState failed!");
+        return fail(kLineGetStateFailed, "(Open) GetCommState failed!");
     }
     if (!PortHandle.SetState(BuildDeviceControl(dcb))) {
-        return fail(611, "(Open) SetCommState failed!");
+        return fail(kLineSetStateFailed, "(Open) SetCommState failed!");
     }
     PortHandle.SetQueueSizes(BufferSize, BufferSize);
     PortHandle.Purge();
     Timeouts = TDeviceTimeouts{0xFFFFFFFF, 0, 0, 0, 0};
     if (!PortHandle.SetTimeouts(Timeouts)) {
-        return fail(631, "(Open) SetCommTimeouts failed!");
+        return fail(kLineOpenTimeoutsFailed, "(Open) SetCommTimeouts failed!");
     }
     SerialState = true;
     return true;
@@ -239,7 +242,7 @@ bool TVynSerialPort::Close() {
     }
     CloseThreads();
     ClosePort();
-    PrintDebug(true, 328, 0, 1, "SerialPort stopped");
+    PrintDebug(true, kLineStopped, kMsgComment, 1, "SerialPort stopped");
     return true;
 }
 
@@ -248,11 +251,13 @@ bool TVynSerialPort::CloseThreads() {
     TxStopEvent.Set();
     bool result = true;
     if (!TxThread.Stop()) {
-        PrintDebug(true, 686, 4, 0, "(TX thread) TSerialThread exit error");
+        PrintDebug(true, kLineTxThreadExitError, kMsgError, 0,
+                   "(TX thread) TSerialThread exit error");
         result = false;
     }
     if (!RxThread.Stop()) {
-        PrintDebug(true, 691, 4, 0, "(RX thread) TSerialThread exit error");
+        PrintDebug(true, kLineRxThreadExitError, kMsgError, 0,
+                   "(RX thread) TSerialThread exit error");
         result = false;
     }
     RxStopEvent.ResetEvent();
@@ -267,7 +272,8 @@ bool TVynSerialPort::ClosePort() {
         return true;
     }
     if (!PortHandle.Purge()) {
-        PrintError(true, 657, 4, 0, PortHandle.LastError(), "(Close) PurgeComm failed!");
+        PrintError(true, kLinePurgeFailed, kMsgError, 0, PortHandle.LastError(),
+                   "(Close) PurgeComm failed!");
         return false;
     }
     PortHandle.Close();
@@ -316,7 +322,7 @@ bool TVynSerialPort::GetTimeouts(unsigned long& readInterval, unsigned long& rea
                                  unsigned long& readConstant, unsigned long& writeMultiplier,
                                  unsigned long& writeConstant) {
     if (!PortHandle.GetTimeouts(Timeouts)) {
-        PrintError(true, 348, 4, 0, PortHandle.LastError(),
+        PrintError(true, kLineGetTimeoutsFailed, kMsgError, 0, PortHandle.LastError(),
                    "(GetTimeouts) GetCommTimeouts failed!");
         return false;
     }
@@ -332,7 +338,7 @@ bool TVynSerialPort::SetTimeouts(unsigned long readInterval, unsigned long readM
                                  unsigned long readConstant, unsigned long writeMultiplier,
                                  unsigned long writeConstant) {
     if (!PortHandle.GetTimeouts(Timeouts)) {
-        PrintError(true, 377, 4, 0, PortHandle.LastError(),
+        PrintError(true, kLineSetTimeoutsGetFailed, kMsgError, 0, PortHandle.LastError(),
                    "(SetTimeouts) GetCommTimeouts failed!");
         return false;
     }
@@ -341,7 +347,7 @@ bool TVynSerialPort::SetTimeouts(unsigned long readInterval, unsigned long readM
         static_cast<std::uint32_t>(readConstant), static_cast<std::uint32_t>(writeMultiplier),
         static_cast<std::uint32_t>(writeConstant)};
     if (!PortHandle.SetTimeouts(Timeouts)) {
-        PrintError(true, 390, 4, 0, PortHandle.LastError(),
+        PrintError(true, kLineSetTimeoutsSetFailed, kMsgError, 0, PortHandle.LastError(),
                    "(SetTimeouts) SetCommTimeouts failed!");
         return false;
     }
@@ -449,7 +455,7 @@ void TVynSerialPort::SendFunc() {
 
 bool TVynSerialPort::SendRoutine(unsigned char* data, int len) {
     if (!PortHandle.IsOpen()) {
-        PrintDebug(false, 1005, 4, 0, "(TX thread) Invalid port handle");
+        PrintDebug(false, kLineTxInvalidHandle, kMsgError, 0, "(TX thread) Invalid port handle");
         return false;
     }
     // Write what the driver takes; wait for room for the rest, or for the
@@ -465,7 +471,8 @@ bool TVynSerialPort::SendRoutine(unsigned char* data, int len) {
             continue;
         }
         if (n < 0) {
-            PrintError(false, 1074, 4, 0, error, "(TX thread) Error %d in WriteFile", error);
+            PrintError(false, kLineWriteFailed, kMsgError, 0, error,
+                       "(TX thread) Error %d in WriteFile", error);
             PortHandle.ClearError();
             return true;
         }
@@ -474,7 +481,8 @@ bool TVynSerialPort::SendRoutine(unsigned char* data, int len) {
             return true;
         }
         if (woke == kWaitFailed) {
-            PrintError(false, 1060, 4, 0, LastWaitError(), "(TX thread) WAIT_FAILED");
+            PrintError(false, kLineTxWaitFailed, kMsgError, 0, LastWaitError(),
+                       "(TX thread) WAIT_FAILED");
             PortHandle.ClearError();
             return true;
         }
@@ -491,7 +499,7 @@ void TVynSerialPort::ReceiveThread(TVynSerialPort* port) {
 
 void TVynSerialPort::ReceiveFunc() {
     if (!PortHandle.IsOpen()) {
-        PrintDebug(false, 748, 4, 0, "(RX thread) Invalid port handle");
+        PrintDebug(false, kLineRxInvalidHandle, kMsgError, 0, "(RX thread) Invalid port handle");
         return;
     }
     // A read is "pending" while nothing has arrived: the thread then waits
@@ -511,12 +519,13 @@ void TVynSerialPort::ReceiveFunc() {
                 if (hungUp) {
                     // The other end has gone: say so once, then wait only for
                     // the stop event instead of spinning on the hang-up.
-                    PrintError(false, 788, 4, 0, kErrorLineGone, "(RX thread) Error %d in ReadFile",
-                               kErrorLineGone);
+                    PrintError(false, kLineReadFailed, kMsgError, 0, kErrorLineGone,
+                               "(RX thread) Error %d in ReadFile", kErrorLineGone);
                     lineGone = true;
                 }
             } else {
-                PrintError(false, 788, 4, 0, error, "(RX thread) Error %d in ReadFile", error);
+                PrintError(false, kLineReadFailed, kMsgError, 0, error,
+                           "(RX thread) Error %d in ReadFile", error);
                 readPending = true;
                 lineGone = TSerialDevice::IsLineGone(error);
             }

@@ -47,6 +47,31 @@ using TTextEvent = std::function<void(QObject* Sender, const char* Module, int L
 
 inline constexpr int kSerialBufferSize = 8192;
 
+// The line numbers of the port's diagnostic lines (OnText's Line). Owners
+// filter and route diagnostics by them, so they are part of the component's
+// contract and never change.
+enum TSerialDiagLine : int {
+    kLineRxThreadNotCreated = 290,   // "(Open) CreateThread RX failed!"
+    kLineTxThreadNotCreated = 296,   // "(Open) CreateThread TX failed!"
+    kLineStarted = 302,              // "SerialPort started (%s %u)"
+    kLineStopped = 328,              // "SerialPort stopped"
+    kLineGetTimeoutsFailed = 348,    // "(GetTimeouts) GetCommTimeouts failed!"
+    kLineSetTimeoutsGetFailed = 377, // "(SetTimeouts) GetCommTimeouts failed!"
+    kLineSetTimeoutsSetFailed = 390, // "(SetTimeouts) SetCommTimeouts failed!"
+    kLineOpenFailed = 535,           // "(Open) Unable to open ..."
+    kLineGetStateFailed = 560,       // "(Open) GetCommState failed!"
+    kLineSetStateFailed = 611,       // "(Open) SetCommState failed!"
+    kLineOpenTimeoutsFailed = 631,   // "(Open) SetCommTimeouts failed!"
+    kLinePurgeFailed = 657,          // "(Close) PurgeComm failed!"
+    kLineTxThreadExitError = 686,    // "(TX thread) TSerialThread exit error"
+    kLineRxThreadExitError = 691,    // "(RX thread) TSerialThread exit error"
+    kLineRxInvalidHandle = 748,      // "(RX thread) Invalid port handle"
+    kLineReadFailed = 788,           // "(RX thread) Error %d in ReadFile"
+    kLineTxInvalidHandle = 1005,     // "(TX thread) Invalid port handle"
+    kLineTxWaitFailed = 1060,        // "(TX thread) WAIT_FAILED"
+    kLineWriteFailed = 1074,         // "(TX thread) Error %d in WriteFile"
+};
+
 class TVynSerialPort;
 
 class TSerialThread {

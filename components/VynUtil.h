@@ -7,6 +7,15 @@
 
 struct TLocalTime;
 
+// Message types of debug lines, shared by the output view (its colour), the
+// log file (its marker) and the serial port's diagnostics.
+inline constexpr int kMsgComment = 0;
+inline constexpr int kMsgRxData = 1;
+inline constexpr int kMsgTxData = 2;
+inline constexpr int kMsgWarning = 3;
+inline constexpr int kMsgError = 4;
+inline constexpr int kMsgTimestamp = 5; // output view only
+
 // Formatted texts and sent texts live in buffers of this size: at most 999
 // characters and the terminating NUL.
 inline constexpr std::size_t kTextBufferSize = 1000;
