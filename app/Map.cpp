@@ -6,7 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <locale.h>
+#include <locale.h> // NOLINT(modernize-deprecated-headers): newlocale is POSIX
 #include <string>
 
 namespace {

@@ -31,7 +31,7 @@ std::string FormatWithPrintf(double v, int n) {
     return text;
 }
 
-__extension__ typedef unsigned __int128 UInt128;
+__extension__ using UInt128 = unsigned __int128;
 
 // Longest text WriteNumberFast produces: sign, 19 digits, point.
 constexpr std::size_t kMaxFastNumber = 21;

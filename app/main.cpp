@@ -77,7 +77,7 @@ int RunWindow(int argc, char** argv, bool demo, const std::string& screenshot) {
         });
     }
     try {
-        return app.exec();
+        return QApplication::exec();
     } catch (const std::exception& e) {
         ShowException(e);
         return 0;

@@ -4,25 +4,34 @@
 
 namespace {
 
-std::mutex g_mutex;
-std::vector<TComponentInfo> g_components;
+// The list, made on first use and never destroyed, so a component may
+// register from a static initialiser of its own.
+struct TPalette {
+    std::mutex Mutex;
+    std::vector<TComponentInfo> Components;
+};
+
+TPalette& Palette() {
+    static TPalette& palette = *new TPalette;
+    return palette;
+}
 
 } // namespace
 
 void RegisterComponents(const char* page, std::initializer_list<const char*> classNames) {
-    std::lock_guard lock(g_mutex);
+    std::lock_guard lock(Palette().Mutex);
     for (const char* name : classNames) {
         bool known = false;
-        for (const TComponentInfo& info : g_components) {
+        for (const TComponentInfo& info : Palette().Components) {
             known = known || info.ClassName == name;
         }
         if (!known) {
-            g_components.push_back({name, page});
+            Palette().Components.push_back({name, page});
         }
     }
 }
 
 std::vector<TComponentInfo> ComponentList() {
-    std::lock_guard lock(g_mutex);
-    return g_components;
+    std::lock_guard lock(Palette().Mutex);
+    return Palette().Components;
 }

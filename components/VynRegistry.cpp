@@ -3,6 +3,7 @@
 #include "Palette.h"
 #include "VynUtil.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace Vynregistry {
@@ -88,7 +89,8 @@ int TVynRegistry::ReadBinary(const char* subKey, const char* name, unsigned char
                                            value->Type == REG_DWORD);
         if (value && !refusedType && size >= 0 &&
             value->Data.size() <= static_cast<std::size_t>(size)) {
-            std::memcpy(buffer, value->Data.data(), value->Data.size());
+            // Binary data: no terminator.
+            std::copy(value->Data.begin(), value->Data.end(), buffer);
             g_binaryCount = static_cast<int>(value->Data.size());
         }
     }

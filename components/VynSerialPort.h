@@ -163,7 +163,7 @@ public:
 
     // The device-control record OpenPort writes for the current properties
     // into a record read from the device.
-    TDeviceControl BuildDeviceControl(TDeviceControl base) const;
+    TDeviceControl BuildDeviceControl(TDeviceControl dcb) const;
 
 private:
     bool OpenPort();

@@ -22,30 +22,6 @@ struct TPending {
     std::function<void()> Call;
 };
 
-// Pending calls by key. A timer that fires runs the call only if its
-// generation is still the key's: re-arming or cancelling changes it.
-std::mutex g_mutex;
-std::map<std::pair<QObject*, std::uintptr_t>, TPending> g_pending;
-std::uint64_t g_generation = 0;
-
-void Fire(QObject* window, std::uintptr_t id, std::uint64_t generation) {
-    std::function<void()> call;
-    {
-        std::lock_guard lock(g_mutex);
-        const auto it = g_pending.find({window, id});
-        if (it == g_pending.end() || it->second.Generation != generation) {
-            return;
-        }
-        call = std::move(it->second.Call);
-        g_pending.erase(it);
-    }
-    call();
-}
-
-void StartTimer(QObject* window, std::uintptr_t id, int delayMs, std::uint64_t generation) {
-    QTimer::singleShot(delayMs, window, [window, id, generation] { Fire(window, id, generation); });
-}
-
 struct TStartRequest {
     QObject* Window;
     std::uintptr_t Id;
@@ -53,11 +29,43 @@ struct TStartRequest {
     std::uint64_t Generation;
 };
 
-// Windows prepared on the main thread, and the requests other threads left
-// for them (both under g_mutex). The main thread is woken through an eventfd;
-// everything the request carries goes through the mutex.
-std::set<QObject*> g_prepared;
-std::vector<TStartRequest> g_requests;
+class TMainThreadWaker;
+
+// Everything shared, under one mutex. Made on first use and never destroyed,
+// so calls from any thread work before main() and while the program exits.
+struct TDeferredState {
+    std::mutex Mutex;
+    // Pending calls by key. A timer that fires runs the call only if its
+    // generation is still the key's: re-arming or cancelling changes it.
+    std::map<std::pair<QObject*, std::uintptr_t>, TPending> Pending;
+    std::uint64_t Generation = 0;
+    // Windows prepared on the main thread, and the requests other threads
+    // left for them. The main thread is woken through an eventfd; everything
+    // the request carries goes through the mutex.
+    std::set<QObject*> Prepared;
+    std::vector<TStartRequest> Requests;
+    TMainThreadWaker* Waker = nullptr;
+};
+
+TDeferredState& State();
+
+void Fire(QObject* window, std::uintptr_t id, std::uint64_t generation) {
+    std::function<void()> call;
+    {
+        std::lock_guard lock(State().Mutex);
+        const auto it = State().Pending.find({window, id});
+        if (it == State().Pending.end() || it->second.Generation != generation) {
+            return;
+        }
+        call = std::move(it->second.Call);
+        State().Pending.erase(it);
+    }
+    call();
+}
+
+void StartTimer(QObject* window, std::uintptr_t id, int delayMs, std::uint64_t generation) {
+    QTimer::singleShot(delayMs, window, [window, id, generation] { Fire(window, id, generation); });
+}
 
 class TMainThreadWaker : public QObject {
 public:
@@ -82,11 +90,12 @@ private:
         [[maybe_unused]] const ssize_t n = ::read(m_fd, &count, sizeof count);
         std::vector<TStartRequest> requests;
         {
-            std::lock_guard lock(g_mutex);
-            requests.swap(g_requests);
+            std::lock_guard lock(State().Mutex);
+            requests.swap(State().Requests);
             // A window destroyed since its request is no longer prepared.
-            std::erase_if(requests,
-                          [](const TStartRequest& r) { return g_prepared.count(r.Window) == 0; });
+            std::erase_if(requests, [](const TStartRequest& r) {
+                return State().Prepared.count(r.Window) == 0;
+            });
         }
         for (const TStartRequest& r : requests) {
             StartTimer(r.Window, r.Id, r.DelayMs, r.Generation);
@@ -97,7 +106,10 @@ private:
     QSocketNotifier* m_notifier = nullptr;
 };
 
-TMainThreadWaker* g_waker = nullptr; // created and used under g_mutex
+TDeferredState& State() {
+    static TDeferredState& state = *new TDeferredState;
+    return state;
+}
 
 } // namespace
 
@@ -107,9 +119,9 @@ bool ArmDeferredCall(QObject* window, std::uintptr_t id, int delayMs, std::funct
     }
     std::uint64_t generation = 0;
     {
-        std::lock_guard lock(g_mutex);
-        generation = ++g_generation;
-        TPending& pending = g_pending[{window, id}];
+        std::lock_guard lock(State().Mutex);
+        generation = ++State().Generation;
+        TPending& pending = State().Pending[{window, id}];
         pending.Generation = generation;
         pending.Call = std::move(call);
     }
@@ -118,10 +130,10 @@ bool ArmDeferredCall(QObject* window, std::uintptr_t id, int delayMs, std::funct
         return true;
     }
     {
-        std::lock_guard lock(g_mutex);
-        if (g_waker != nullptr && g_prepared.count(window) != 0) {
-            g_requests.push_back({window, id, delayMs, generation});
-            g_waker->Wake();
+        std::lock_guard lock(State().Mutex);
+        if (State().Waker != nullptr && State().Prepared.count(window) != 0) {
+            State().Requests.push_back({window, id, delayMs, generation});
+            State().Waker->Wake();
             return true;
         }
     }
@@ -137,13 +149,13 @@ bool ArmDeferredCall(QObject* window, std::uintptr_t id, int delayMs, std::funct
 }
 
 void CancelDeferredCall(QObject* window, std::uintptr_t id) {
-    std::lock_guard lock(g_mutex);
-    g_pending.erase({window, id});
+    std::lock_guard lock(State().Mutex);
+    State().Pending.erase({window, id});
 }
 
 bool DeferredCallPending(QObject* window, std::uintptr_t id) {
-    std::lock_guard lock(g_mutex);
-    return g_pending.count({window, id}) != 0;
+    std::lock_guard lock(State().Mutex);
+    return State().Pending.count({window, id}) != 0;
 }
 
 void PrepareDeferredCalls(QObject* window) {
@@ -152,18 +164,18 @@ void PrepareDeferredCalls(QObject* window) {
         QThread::currentThread() != window->thread()) {
         return;
     }
-    std::lock_guard lock(g_mutex);
-    if (g_waker == nullptr) {
-        g_waker = new TMainThreadWaker;
-        QObject::connect(g_waker, &QObject::destroyed, [] {
-            std::lock_guard inner(g_mutex);
-            g_waker = nullptr;
+    std::lock_guard lock(State().Mutex);
+    if (State().Waker == nullptr) {
+        State().Waker = new TMainThreadWaker;
+        QObject::connect(State().Waker, &QObject::destroyed, [] {
+            std::lock_guard inner(State().Mutex);
+            State().Waker = nullptr;
         });
     }
-    if (g_prepared.insert(window).second) {
+    if (State().Prepared.insert(window).second) {
         QObject::connect(window, &QObject::destroyed, [window] {
-            std::lock_guard inner(g_mutex);
-            g_prepared.erase(window);
+            std::lock_guard inner(State().Mutex);
+            State().Prepared.erase(window);
         });
     }
 }

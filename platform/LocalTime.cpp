@@ -7,8 +7,16 @@
 
 namespace {
 
-std::mutex g_sourceMutex;
-std::shared_ptr<const std::function<TLocalTime()>> g_source;
+// The replaceable source, made on first use and never destroyed.
+struct TSource {
+    std::mutex Mutex;
+    std::shared_ptr<const std::function<TLocalTime()>> Source;
+};
+
+TSource& Replaced() {
+    static TSource& source = *new TSource;
+    return source;
+}
 
 TLocalTime SystemLocalTime() {
     timespec now{};
@@ -32,8 +40,8 @@ TLocalTime SystemLocalTime() {
 TLocalTime GetLocalTime() {
     std::shared_ptr<const std::function<TLocalTime()>> source;
     {
-        std::lock_guard lock(g_sourceMutex);
-        source = g_source;
+        std::lock_guard lock(Replaced().Mutex);
+        source = Replaced().Source;
     }
     return source ? (*source)() : SystemLocalTime();
 }
@@ -41,6 +49,6 @@ TLocalTime GetLocalTime() {
 void SetLocalTimeSource(std::function<TLocalTime()> source) {
     auto replacement =
         source ? std::make_shared<const std::function<TLocalTime()>>(std::move(source)) : nullptr;
-    std::lock_guard lock(g_sourceMutex);
-    g_source = std::move(replacement);
+    std::lock_guard lock(Replaced().Mutex);
+    Replaced().Source = std::move(replacement);
 }

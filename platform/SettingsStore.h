@@ -16,8 +16,12 @@
 
 // Root keys an application passes to TVynRegistry::Init.
 using HKEY = void*;
+// Handles with the original platform's values; they are compared, never
+// dereferenced.
+// NOLINTBEGIN(performance-no-int-to-ptr)
 inline HKEY const HKEY_CURRENT_USER = reinterpret_cast<HKEY>(std::uintptr_t{0x80000001});
 inline HKEY const HKEY_LOCAL_MACHINE = reinterpret_cast<HKEY>(std::uintptr_t{0x80000002});
+// NOLINTEND(performance-no-int-to-ptr)
 
 inline constexpr int REG_SZ = 1;
 inline constexpr int REG_EXPAND_SZ = 2;
