@@ -15,4 +15,4 @@ std::string ReadTextFile(const std::string& path);
 
 // As ReadTextFile, but says why a file could not be read: returns false with
 // the system's error text in `error`.
-bool ReadTextFile(const std::string& path, std::string& text, std::string& error);
+[[nodiscard]] bool ReadTextFile(const std::string& path, std::string& text, std::string& error);

@@ -41,4 +41,5 @@ private:
 
 // The value of a key in a version block; nothing when the key is missing or
 // the block is malformed. Never reads past the block.
-std::optional<std::string> QueryVersionValue(const std::string& block, const std::string& key);
+[[nodiscard]] std::optional<std::string> QueryVersionValue(const std::string& block,
+                                                           const std::string& key);

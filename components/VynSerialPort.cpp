@@ -224,7 +224,9 @@ bool TVynSerialPort::OpenPort() {
         return fail(kLineSetStateFailed, "(Open) SetCommState failed!");
     }
     PortHandle.SetQueueSizes(BufferSize, BufferSize);
-    PortHandle.Purge();
+    // Stale bytes from before the open; a purge that fails leaves them, and
+    // the port works all the same.
+    static_cast<void>(PortHandle.Purge());
     Timeouts = TDeviceTimeouts{0xFFFFFFFF, 0, 0, 0, 0};
     if (!PortHandle.SetTimeouts(Timeouts)) {
         return fail(kLineOpenTimeoutsFailed, "(Open) SetCommTimeouts failed!");

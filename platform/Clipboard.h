@@ -15,4 +15,4 @@ bool SetClipboardText(std::string_view cp1252);
 
 // The clipboard's text as Windows-1252: the 8-bit format when it is there,
 // else text/plain converted; nothing when the clipboard holds no text.
-std::optional<std::string> GetClipboardText();
+[[nodiscard]] std::optional<std::string> GetClipboardText();

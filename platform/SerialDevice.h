@@ -83,18 +83,18 @@ public:
     // A name without '/' is a device under /dev/ (ttyUSB0); one with '/' is
     // a path (/dev/pts/3). Exclusive: a second open, by anyone, including
     // root, gets InUse.
-    TOpenResult Open(const std::string& name);
+    [[nodiscard]] TOpenResult Open(const std::string& name);
     bool IsOpen() const { return m_fd >= 0; }
     void Close();
 
-    bool GetState(TDeviceControl& control);
-    bool SetState(const TDeviceControl& control);
-    bool GetTimeouts(TDeviceTimeouts& timeouts);
-    bool SetTimeouts(const TDeviceTimeouts& timeouts);
+    [[nodiscard]] bool GetState(TDeviceControl& control);
+    [[nodiscard]] bool SetState(const TDeviceControl& control);
+    [[nodiscard]] bool GetTimeouts(TDeviceTimeouts& timeouts);
+    [[nodiscard]] bool SetTimeouts(const TDeviceTimeouts& timeouts);
     // Queue sizes are the driver's own here; accepted and ignored.
     bool SetQueueSizes(int input, int output);
     // Discards both directions' queued bytes.
-    bool Purge();
+    [[nodiscard]] bool Purge();
     // Reads what has arrived, writes what the driver takes. 0 when nothing
     // can move now (wait for readiness and try again); -1 on failure with the
     // system's code in `error`. Each thread gets its own error back.

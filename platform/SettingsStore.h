@@ -42,14 +42,16 @@ std::string SettingsStoreFile(HKEY root);
 // The key's id, opening (create: creating every missing key of the path)
 // in the store of the root key. Nothing when the key is missing (no create)
 // or the store is unusable.
-std::optional<std::int64_t> OpenSettingsKey(HKEY root, const std::string& path, bool create);
+[[nodiscard]] std::optional<std::int64_t> OpenSettingsKey(HKEY root, const std::string& path,
+                                                          bool create);
 
-std::optional<TStoredValue> ReadSettingsValue(HKEY root, std::int64_t key, const std::string& name);
+[[nodiscard]] std::optional<TStoredValue> ReadSettingsValue(HKEY root, std::int64_t key,
+                                                            const std::string& name);
 
 // Stores (replacing any earlier value of the name, whatever its type);
 // false when the store refused.
-bool WriteSettingsValue(HKEY root, std::int64_t key, const std::string& name,
-                        const TStoredValue& value);
+[[nodiscard]] bool WriteSettingsValue(HKEY root, std::int64_t key, const std::string& name,
+                                      const TStoredValue& value);
 
 // Whether the store of a root key opened and passed its check.
 bool SettingsStoreUsable(HKEY root);

@@ -7,7 +7,7 @@
 
 // The block's bytes as built in; nothing when the file cannot be read or
 // carries no block.
-std::optional<std::string> ReadVersionBlock(const std::string& executable);
+[[nodiscard]] std::optional<std::string> ReadVersionBlock(const std::string& executable);
 
 // The running program's own block.
-std::optional<std::string> ReadOwnVersionBlock();
+[[nodiscard]] std::optional<std::string> ReadOwnVersionBlock();
