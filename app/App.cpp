@@ -2,13 +2,13 @@
 
 #include "Anchors.h"
 #include "Clipboard.h"
+#include "Fonts.h"
 #include "Paths.h"
 #include "QtColor.h"
 #include "QtText.h"
 #include "Report.h"
 #include "TextFile.h"
 
-#include <QFontDatabase>
 #include <QMouseEvent>
 #include <QShowEvent>
 
@@ -17,17 +17,6 @@ namespace {
 // The designed client sizes: the window, and a page of the page control.
 constexpr QSize kFormClient(1345, 687);
 constexpr QSize kSheetClient(889, 633);
-
-// The first of the families that is installed, else the default of the kind.
-QFont PickFont(std::initializer_list<const char*> families, QFontDatabase::SystemFont fallback) {
-    const QStringList installed = QFontDatabase::families();
-    for (const char* family : families) {
-        if (installed.contains(QString::fromLatin1(family))) {
-            return QFont(QString::fromLatin1(family));
-        }
-    }
-    return QFontDatabase::systemFont(fallback);
-}
 
 } // namespace
 
@@ -90,8 +79,7 @@ void TFormApp::ApplyFonts() {
     // The designed fonts are not on a Linux desktop: the nearest sans-serif
     // UI font at the designed pixel height, and a fixed-pitch font for the
     // panes, so that every text fits its box.
-    QFont ui = PickFont({"Liberation Sans", "Arimo", "DejaVu Sans"}, QFontDatabase::GeneralFont);
-    ui.setPixelSize(11);
+    QFont ui = DialogFont();
     setFont(ui);
     QFont bold = ui;
     bold.setPixelSize(12);
@@ -99,29 +87,9 @@ void TFormApp::ApplyFonts() {
     for (QLabel* label : {Label1, Label2, Label3, Label4, Label5, Label6, Label7, Label8, Label9}) {
         label->setFont(bold);
     }
-    // A replacement font can be a little wider than the designed one: let a
-    // label that no longer holds its text grow, unless it would run into a
-    // neighbour.
-    for (QLabel* label : findChildren<QLabel*>()) {
-        const int needed = label->fontMetrics().horizontalAdvance(label->text()) + 1;
-        if (needed <= label->width()) {
-            continue;
-        }
-        const QRect grown(label->pos(), QSize(needed, label->height()));
-        bool free = true;
-        for (QObject* child : label->parentWidget()->children()) {
-            auto* sibling = qobject_cast<QWidget*>(child);
-            free = free && (sibling == nullptr || sibling == label ||
-                            !sibling->geometry().intersects(grown));
-        }
-        if (free) {
-            label->resize(grown.size());
-        }
-    }
-    QFont fixed = PickFont({"Liberation Mono", "DejaVu Sans Mono"}, QFontDatabase::FixedFont);
-    fixed.setPixelSize(11);
+    FitLabelsToText(this);
     for (TVynMemo* pane : {VynMemoRailPressureMap, VynMemoDurationMap, VynMemoSoiMap}) {
-        pane->setFont(fixed);
+        pane->setFont(FixedPaneFont());
     }
 }
 

@@ -64,3 +64,26 @@ function(vyn_write_component_list output)
     endforeach()
     file(CONFIGURE OUTPUT ${output} CONTENT "${content}" @ONLY)
 endfunction()
+
+# vyn_add_bitmaps(<target> <generator-command> <NAME>...): runs
+# `mapwright-art <generator-command> DIR` at build time and compiles the
+# images DIR/<NAME>.png in with the Qt resource system, each loaded as
+# ":/bitmaps/<NAME>". The resource objects are installed with the library.
+function(vyn_add_bitmaps target command)
+    set(dir ${CMAKE_CURRENT_BINARY_DIR}/bitmaps-${command})
+    set(files "")
+    foreach(name IN LISTS ARGN)
+        list(APPEND files ${dir}/${name}.png)
+        set_source_files_properties(${dir}/${name}.png PROPERTIES
+            GENERATED TRUE QT_RESOURCE_ALIAS ${name})
+    endforeach()
+    add_custom_command(OUTPUT ${files}
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${dir}
+        COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen
+                $<TARGET_FILE:mapwright_art> ${command} ${dir}
+        DEPENDS mapwright_art
+        COMMENT "Drawing the ${command}")
+    qt_add_resources(${target} vyn_${command} PREFIX /bitmaps BASE ${dir} FILES ${files}
+        OUTPUT_TARGETS resource_targets)
+    set_property(GLOBAL APPEND PROPERTY VYN_RESOURCE_TARGETS ${resource_targets})
+endfunction()

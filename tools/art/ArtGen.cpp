@@ -1,6 +1,7 @@
 // Draws the project's images from rules, so none is drawn by hand or copied:
 //
 //     mapwright-art icon SIZE OUT.png    the program's icon
+//     mapwright-art lamps DIR            the 32 lamp images, DIR/LED_RED.png ...
 //
 // Runs at build time without a display (QImage and QPainter on the raster
 // engine, no text).
@@ -56,14 +57,63 @@ QImage DrawIcon(int size) {
     return image;
 }
 
+// The lamps: 16 colours, each as a large and a small disc on a 9 x 9 square.
+struct TLamp {
+    const char* Name;
+    QRgb Color;
+};
+constexpr TLamp kLamps[16] = {
+    {"BLACK", 0x000000},  {"WHITE", 0xFFFFFF}, {"DGREY", 0x808080},  {"GREY", 0xC0C0C0},
+    {"DRED", 0x800000},   {"RED", 0xFF0000},   {"BROWN", 0x808000},  {"YELLOW", 0xFFFF00},
+    {"DGREEN", 0x008000}, {"GREEN", 0x00FF00}, {"DCYAN", 0x008080},  {"CYAN", 0x00FFFF},
+    {"DBLUE", 0x000080},  {"BLUE", 0x0000FF},  {"DPURPLE", 0x800080}, {"PURPLE", 0xFF00FF},
+};
+// The disc's width in each row, top to bottom, centred in the row.
+constexpr int kLargeRows[9] = {0, 3, 5, 7, 7, 7, 5, 3, 0};
+constexpr int kSmallRows[9] = {0, 0, 3, 5, 5, 5, 3, 0, 0};
+
+QImage DrawLamp(const int (&rows)[9], QRgb disc) {
+    // The background is light grey; a light grey disc stands on white.
+    const QRgb background = disc == 0xC0C0C0 ? 0xFFFFFF : 0xC0C0C0;
+    QImage image(9, 9, QImage::Format_RGB32);
+    for (int y = 0; y < 9; ++y) {
+        const int first = (9 - rows[y]) / 2;
+        for (int x = 0; x < 9; ++x) {
+            const bool inDisc = x >= first && x < first + rows[y];
+            image.setPixel(x, y, 0xFF000000 | (inDisc ? disc : background));
+        }
+    }
+    return image;
+}
+
+bool DrawLamps(const QString& dir) {
+    for (const TLamp& lamp : kLamps) {
+        const QString name = QString::fromLatin1(lamp.Name);
+        if (!DrawLamp(kLargeRows, lamp.Color).save(dir + "/LED_" + name + ".png", "PNG") ||
+            !DrawLamp(kSmallRows, lamp.Color).save(dir + "/LEDSMALL_" + name + ".png", "PNG")) {
+            return false;
+        }
+    }
+    return true;
+}
+
 int Usage() {
-    std::fputs("usage: mapwright-art icon SIZE OUT.png\n", stderr);
+    std::fputs("usage: mapwright-art icon SIZE OUT.png\n"
+               "       mapwright-art lamps DIR\n",
+               stderr);
     return 2;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 3 && std::strcmp(argv[1], "lamps") == 0) {
+        if (!DrawLamps(QString::fromLocal8Bit(argv[2]))) {
+            std::fprintf(stderr, "mapwright-art: cannot write the lamps into %s\n", argv[2]);
+            return 1;
+        }
+        return 0;
+    }
     if (argc != 4 || std::strcmp(argv[1], "icon") != 0) {
         return Usage();
     }
