@@ -65,6 +65,12 @@ function(vyn_write_component_list output)
     file(CONFIGURE OUTPUT ${output} CONTENT "${content}" @ONLY)
 endfunction()
 
+# How the build runs the image generator: without a display, and quietly
+# under the sanitizer presets (the generator is a build tool; Qt's own image
+# threads give the thread sanitizer reports it cannot see into).
+set(MAPWRIGHT_ART ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen
+    TSAN_OPTIONS=report_bugs=0 ASAN_OPTIONS=detect_leaks=0 $<TARGET_FILE:mapwright_art>)
+
 # vyn_add_bitmaps(<target> <generator-command> <NAME>...): runs
 # `mapwright-art <generator-command> DIR` at build time and compiles the
 # images DIR/<NAME>.png in with the Qt resource system, each loaded as
@@ -79,8 +85,7 @@ function(vyn_add_bitmaps target command)
     endforeach()
     add_custom_command(OUTPUT ${files}
         COMMAND ${CMAKE_COMMAND} -E make_directory ${dir}
-        COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen
-                $<TARGET_FILE:mapwright_art> ${command} ${dir}
+        COMMAND ${MAPWRIGHT_ART} ${command} ${dir}
         DEPENDS mapwright_art
         COMMENT "Drawing the ${command}")
     qt_add_resources(${target} vyn_${command} PREFIX /bitmaps BASE ${dir} FILES ${files}

@@ -3,6 +3,7 @@
 #include "LocalTime.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 
 std::string VFormatText(const char* format, va_list args) {
@@ -28,4 +29,17 @@ std::string TimeText(const TLocalTime& t, bool hundredths) {
 
 std::string LocalTimeText(bool hundredths) {
     return TimeText(GetLocalTime(), hundredths);
+}
+
+namespace {
+std::atomic<int> g_platformIdOverride{0};
+} // namespace
+
+int GetPlatformId() {
+    const int forced = g_platformIdOverride.load();
+    return forced != 0 ? forced : 2;
+}
+
+void SetPlatformIdForTesting(int id) {
+    g_platformIdOverride.store(id);
 }

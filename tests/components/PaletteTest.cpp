@@ -16,8 +16,9 @@ TEST(Palette, EveryComponentUnitRegistersOnPageVyn) {
     }
     // Every unit added with vyn_add_component() registers at least one class.
     EXPECT_GE(components.size(), static_cast<std::size_t>(RegisteredUnitCount()));
-    for (const char* name : {"TVynRichEdit", "TVynMemo", "TVynSerialPort", "TVynLogfile",
-                             "TVynFileversionInfo", "TVynRegistry"}) {
+    for (const char* name :
+         {"TVynRichEdit", "TVynMemo", "TVynSerialPort", "TVynLogfile", "TVynFileversionInfo",
+          "TVynRegistry", "TStatusLed", "TRxTxPanel", "TSerialSetupDlg"}) {
         EXPECT_EQ(names.count(name), 1u) << name;
     }
 }

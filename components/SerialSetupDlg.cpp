@@ -1,0 +1,46 @@
+#include "SerialSetupDlg.h"
+
+#include "Palette.h"
+#include "SerialSetupForm.h"
+
+#include <algorithm>
+#include <memory>
+
+namespace Serialsetupdlg {
+void Register() {
+    RegisterComponents("VYN", {"TSerialSetupDlg"});
+}
+} // namespace Serialsetupdlg
+
+TSerialSetupDlg::TSerialSetupDlg(QObject* owner) : QObject(owner) {}
+
+bool TSerialSetupDlg::Execute() {
+    std::unique_ptr<TFormSerialSetup> form;
+    try {
+        form = std::make_unique<TFormSerialSetup>();
+        Taal = std::clamp(Taal, 0, 1);
+        form->Taal = Taal;
+        form->Port = Port;
+        form->Baudrate = Baudrate;
+        form->Databits = Databits;
+        form->Parity = Parity;
+        form->Stopbits = Stopbits;
+        form->FlowCtrl = FlowCtrl;
+        form->ShowBaudrate = ShowBaudrate;
+        form->ShowSettings = ShowSettings;
+        form->AutoBaudrate = AutoBaudrate;
+        form->Caption = Caption;
+        const bool ok = form->exec() == 1;
+        // Only OK changes the form's values, so after Cancel these are the
+        // component's own.
+        Port = form->Port;
+        Baudrate = form->Baudrate;
+        Databits = form->Databits;
+        Parity = form->Parity;
+        Stopbits = form->Stopbits;
+        FlowCtrl = form->FlowCtrl;
+        return ok;
+    } catch (...) {
+        return false;
+    }
+}

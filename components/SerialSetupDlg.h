@@ -1,0 +1,36 @@
+#pragma once
+// TSerialSetupDlg: lets the user pick a serial port and its line settings in
+// a small modal window, in English (Taal 0) or Dutch (1). Fill the
+// properties, call Execute, and read them back when it returns true. The
+// window lives only during Execute. It does not refer to TVynSerialPort: an
+// owner copies values between the two (note that FlowCtrl numbers differ:
+// here 1 is hardware and 2 XON/XOFF). GUI thread only.
+
+#include <QObject>
+
+#include <string>
+
+class TSerialSetupDlg : public QObject {
+    Q_OBJECT
+
+public:
+    explicit TSerialSetupDlg(QObject* owner = nullptr);
+
+    int Taal = 0;
+    std::string Port;     // a device name such as ttyUSB0 (Windows-1252)
+    long Baudrate = 9600; // 0: automatic
+    unsigned char Databits = 8;
+    unsigned char Parity = 0;   // 0 none, 1 odd, 2 even, 3 mark, 4 space
+    unsigned char Stopbits = 0; // 0 one, 1 one and a half, 2 two
+    unsigned char FlowCtrl = 0; // 0 none, 1 hardware, 2 XON/XOFF
+    bool ShowBaudrate = true;
+    bool ShowSettings = false;
+    bool AutoBaudrate = false;
+    std::string Caption; // empty: "Serial port" / "Seriële poort"
+
+    // Shows the window modally; true when the user left it with OK. Taal is
+    // clamped to 0..1 and stays so. After Cancel every property keeps its
+    // value. An exception inside is caught: the window is gone and the
+    // result is false.
+    bool Execute();
+};
