@@ -39,7 +39,11 @@ function(vyn_add_unit target unit)
         target_sources(${target} PUBLIC FILE_SET HEADERS FILES ${unit}.h)
     endif()
     if(ARG_FORM)
-        target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/resources/${ARG_FORM})
+        # uic's ui_<Form>.h is part of the form class's public header, so it
+        # is generated where the file set can install it.
+        qt_wrap_ui(form_header ${PROJECT_SOURCE_DIR}/resources/${ARG_FORM})
+        target_sources(${target} PUBLIC FILE_SET HEADERS BASE_DIRS ${CMAKE_CURRENT_BINARY_DIR}
+            FILES ${form_header})
     endif()
 endfunction()
 

@@ -19,6 +19,7 @@ expect_not() {
     [ ! -e "$prefix/$1" ] || { echo "should not be installed: $1"; fail=1; }
 }
 expect bin/mapwright
+expect bin/vyn-gallery
 for f in DemoRailPressure.txt DemoDuration.txt DemoSOI.txt; do
     expect share/mapwright/$f
     expect_not bin/$f
@@ -27,7 +28,8 @@ expect share/applications/mapwright.desktop
 for size in 48 64 128 256; do
     expect share/icons/hicolor/${size}x${size}/apps/mapwright.png
 done
-for h in VynRichEdit.h VynSerialPort.h VynLogFile.h Palette.h Color.h SerialDevice.h Paths.h; do
+for h in VynRichEdit.h VynSerialPort.h VynLogFile.h Palette.h Color.h SerialDevice.h Paths.h \
+    StatusLed.h RxTxPanel.h SerialSetupDlg.h SerialSetupForm.h ui_FormSerialSetup.h; do
     expect include/vyn/$h
 done
 expect_not include/vyn/internal

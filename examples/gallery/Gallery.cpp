@@ -1,0 +1,204 @@
+// vyn-gallery: one window showing the VYN library's components at work.
+//
+//     vyn-gallery [--screenshot PNG]
+//
+// Lamps of every colour (flashing on a button), an Rx/Tx panel following the
+// traffic of a serial port on a loopback line, and the serial settings
+// dialog with what it returned. --screenshot saves a picture of the window
+// shortly after it opened and exits.
+
+#include "Fonts.h"
+#include "LoopbackLine.h"
+#include "QtText.h"
+#include "RxTxPanel.h"
+#include "SerialSetupDlg.h"
+#include "StatusLed.h"
+#include "VynRichEdit.h"
+#include "VynSerialPort.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+constexpr int kLampMs = 100; // how long a traffic lamp stays green
+
+class TGallery : public QWidget {
+public:
+    TGallery() {
+        setWindowTitle(QStringLiteral("VYN components"));
+        setFont(DialogFont());
+        auto* layout = new QVBoxLayout(this);
+        layout->addWidget(Lamps());
+        layout->addWidget(Serial());
+        layout->addWidget(Settings());
+        layout->addStretch();
+    }
+
+    // Sends a line through the port so the panel and the view show traffic.
+    void SendSample() {
+        static int count = 0;
+        if (m_port.TxText("sample %d\r\n", ++count)) {
+            Blink(0);
+        }
+    }
+
+private:
+    QGroupBox* Lamps() {
+        auto* box = new QGroupBox(QStringLiteral("TStatusLed: 16 colours, large and small"));
+        auto* column = new QVBoxLayout(box);
+        for (int size = 0; size < 2; ++size) {
+            auto* row = new QHBoxLayout;
+            for (int colour = 0; colour < 16; ++colour) {
+                auto* led = new TStatusLed;
+                led->setFixedSize(9, 9);
+                led->Init(this);
+                // Each LED's false-state lamp is its own colour: a flash
+                // shows white and falls back to it.
+                const int index = size * 16 + colour;
+                led->SetLedColors(2, index, 1);
+                led->SetLed(index);
+                m_leds.push_back(led);
+                row->addWidget(led);
+            }
+            row->addStretch();
+            column->addLayout(row);
+        }
+        auto* flash = new QPushButton(QStringLiteral("Flash"));
+        connect(flash, &QPushButton::clicked, this, [this] {
+            int delay = 0;
+            for (TStatusLed* led : m_leds) {
+                QTimer::singleShot(delay += 20, led, [led] { led->FlashLed(led->TrueColor); });
+            }
+        });
+        column->addWidget(flash, 0, Qt::AlignLeft);
+        return box;
+    }
+
+    QGroupBox* Serial() {
+        auto* box =
+            new QGroupBox(QStringLiteral("TRxTxPanel and TVynSerialPort on a loopback line"));
+        auto* row = new QHBoxLayout(box);
+        m_panel = new TRxTxPanel;
+        m_panel->setFixedSize(18, 21);
+        m_panel->Init();
+        row->addWidget(m_panel, 0, Qt::AlignTop);
+        auto* right = new QVBoxLayout;
+        m_view = new TVynRichEdit;
+        m_view->setReadOnly(true);
+        m_view->setMinimumSize(420, 120);
+        right->addWidget(m_view);
+        auto* buttons = new QHBoxLayout;
+        auto* send = new QPushButton(QStringLiteral("Send"));
+        connect(send, &QPushButton::clicked, this, [this] { SendSample(); });
+        auto* steady = new QCheckBox(QStringLiteral("Send every 300 ms"));
+        auto* ticker = new QTimer(this);
+        ticker->setInterval(300);
+        connect(ticker, &QTimer::timeout, this, [this] { SendSample(); });
+        connect(steady, &QCheckBox::toggled, ticker,
+                [ticker](bool on) { on ? ticker->start() : ticker->stop(); });
+        buttons->addWidget(send);
+        buttons->addWidget(steady);
+        buttons->addStretch();
+        right->addLayout(buttons);
+        row->addLayout(right);
+
+        // The port's diagnostics go into the view, as an owner would route
+        // them; what comes back is printed in the received-data colour.
+        m_port.OnText = [this](QObject*, const char* module, int line, int type, int level,
+                               const char* text) {
+            m_view->DoPrintDebug(module, line, type, level, text);
+        };
+        m_port.OnRxData = [this](QObject*, unsigned char* bytes, int len) {
+            m_view->PrintText(1, "%.*s", len, reinterpret_cast<const char*>(bytes));
+            Blink(1);
+        };
+        if (m_line.IsOpen()) {
+            m_port.Port = m_line.Path();
+            m_port.Baudrate = 115200;
+            m_port.Init(this);
+            m_port.Open();
+        } else {
+            m_view->PrintText(4, "No pseudo-terminal for a loopback line\r\n");
+        }
+        return box;
+    }
+
+    QGroupBox* Settings() {
+        auto* box = new QGroupBox(QStringLiteral("TSerialSetupDlg"));
+        auto* row = new QHBoxLayout(box);
+        auto* open = new QPushButton(QStringLiteral("Serial settings..."));
+        auto* result = new QLabel(QStringLiteral("Not opened yet"));
+        m_setup.Port = m_port.Port;
+        m_setup.Baudrate = m_port.Baudrate;
+        m_setup.ShowSettings = true;
+        connect(open, &QPushButton::clicked, this, [this, result] {
+            if (!m_setup.Execute()) {
+                result->setText(QStringLiteral("Cancelled"));
+                return;
+            }
+            static const char* const kParity[] = {"N", "O", "E", "M", "S"};
+            static const char* const kStop[] = {"1", "1.5", "2"};
+            static const char* const kFlow[] = {"none", "hardware", "XON/XOFF"};
+            result->setText(QStringLiteral("%1  %2 %3%4%5  flow %6")
+                                .arg(ToQString(m_setup.Port))
+                                .arg(m_setup.Baudrate)
+                                .arg(m_setup.Databits)
+                                .arg(QLatin1String(kParity[m_setup.Parity % 5]))
+                                .arg(QLatin1String(kStop[m_setup.Stopbits % 3]))
+                                .arg(QLatin1String(kFlow[m_setup.FlowCtrl % 3])));
+        });
+        row->addWidget(open);
+        row->addWidget(result, 1);
+        return box;
+    }
+
+    // Lamp 0 (transmit) or 1 (receive) green for a moment.
+    void Blink(int lamp) {
+        m_panel->SetLed(lamp, 1);
+        QTimer::singleShot(kLampMs, m_panel, [this, lamp] { m_panel->SetLed(lamp, 0); });
+    }
+
+    std::vector<TStatusLed*> m_leds;
+    TRxTxPanel* m_panel = nullptr;
+    TVynRichEdit* m_view = nullptr;
+    TLoopbackLine m_line;
+    TVynSerialPort m_port;
+    TSerialSetupDlg m_setup;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const char* screenshot = nullptr;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--screenshot") == 0 && i + 1 < argc) {
+            screenshot = argv[++i];
+        } else {
+            std::fprintf(stderr, "usage: vyn-gallery [--screenshot PNG]\n");
+            return 2;
+        }
+    }
+    QApplication app(argc, argv);
+    TGallery gallery;
+    gallery.show();
+    QTimer::singleShot(50, &gallery, [&gallery] { gallery.SendSample(); });
+    if (screenshot != nullptr) {
+        // After the sample went round, while its lamps may still be lit.
+        QTimer::singleShot(500, &gallery, [&gallery, screenshot] {
+            const bool saved = gallery.grab().save(QString::fromLocal8Bit(screenshot));
+            QApplication::exit(saved ? 0 : 1);
+        });
+    }
+    return QApplication::exec();
+}
