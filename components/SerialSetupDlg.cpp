@@ -30,6 +30,9 @@ bool TSerialSetupDlg::Execute() {
         form->ShowSettings = ShowSettings;
         form->AutoBaudrate = AutoBaudrate;
         form->Caption = Caption;
+        // Filled before the window's event loop runs: an exception while
+        // filling it never crosses Qt's code.
+        form->FormShow();
         const bool ok = form->exec() == 1;
         // Only OK changes the form's values, so after Cancel these are the
         // component's own.

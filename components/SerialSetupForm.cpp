@@ -124,12 +124,14 @@ void TFormSerialSetup::reject() {
 
 void TFormSerialSetup::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (!event->spontaneous()) {
+    if (!event->spontaneous() && !m_laidOut) {
         FormShow();
     }
+    m_laidOut = false;
 }
 
 void TFormSerialSetup::FormShow() {
+    m_laidOut = true;
     const auto text = [this](int item) { return ToQString(SerialSetupText(item, Taal)); };
     setWindowTitle(Caption.empty() ? text(0) : ToQString(Caption));
     ButtonCancel->setText(text(2));

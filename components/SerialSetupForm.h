@@ -32,6 +32,8 @@ public:
     bool AutoBaudrate = false;
     std::string Caption;
 
+    // Runs when the form is shown, unless it ran just before (as Execute
+    // does, so that an exception in it never crosses the event loop).
     void FormShow();
     void ButtonOkClick();
 
@@ -39,6 +41,9 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+
+private:
+    bool m_laidOut = false;
 };
 
 // The language table: ten items in English and Dutch, item 2 * n + taal

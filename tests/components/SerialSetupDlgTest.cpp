@@ -15,6 +15,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <stdexcept>
 
 namespace {
 
@@ -229,6 +230,18 @@ TEST_F(SetupDialog, PortListSortedWithTheTypedNameKept) {
     });
     SetPlatformIdForTesting(-1);
     Ok([](TFormSerialSetup* f) { EXPECT_EQ(f->ComboBoxPort->count(), 0); });
+}
+
+TEST_F(SetupDialog, AnExceptionInsideGivesFalseAndNoWindow) {
+    SetPortListerForTesting(
+        [](std::vector<TPortEntry>&) -> bool { throw std::runtime_error("no ports today"); });
+    dlg.Port = "ttyS1";
+    EXPECT_FALSE(dlg.Execute());
+    EXPECT_EQ(dlg.Port, "ttyS1");
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        EXPECT_EQ(qobject_cast<TFormSerialSetup*>(w), nullptr);
+    }
 }
 
 TEST_F(SetupDialog, TheOtherFamilyProbesEveryCandidateDevice) {
