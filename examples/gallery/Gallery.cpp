@@ -13,11 +13,14 @@
 #include "RxTxPanel.h"
 #include "SerialSetupDlg.h"
 #include "StatusLed.h"
+#include "TaalDlg.h"
+#include "TextDlg.h"
 #include "VynRichEdit.h"
 #include "VynSerialPort.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -42,6 +45,7 @@ public:
         layout->addWidget(Lamps());
         layout->addWidget(Serial());
         layout->addWidget(Settings());
+        layout->addWidget(Messages());
         layout->addStretch();
     }
 
@@ -163,6 +167,79 @@ private:
         return box;
     }
 
+    QGroupBox* Messages() {
+        auto* box = new QGroupBox(QStringLiteral("TTextDlg and TTaalDlg"));
+        auto* column = new QVBoxLayout(box);
+        auto* choice = new QHBoxLayout;
+        auto* buttons = new QComboBox;
+        const std::pair<const char*, int> sets[] = {{"OK", 0},
+                                                    {"OK, Cancel", 1},
+                                                    {"Abort, Retry, Ignore", 2},
+                                                    {"Yes, No, Cancel", 3},
+                                                    {"Yes, No", 4},
+                                                    {"Retry, Cancel", 5},
+                                                    {"Yes, Retry, No", 8},
+                                                    {"no buttons", 15}};
+        for (const auto& [name, type] : sets) {
+            buttons->addItem(QString::fromLatin1(name), type);
+        }
+        auto* icon = new QComboBox;
+        const std::pair<const char*, int> icons[] = {{"no icon", 0x00},
+                                                     {"error", 0x10},
+                                                     {"confirmation", 0x20},
+                                                     {"warning", 0x30},
+                                                     {"information", 0x40}};
+        for (const auto& [name, flag] : icons) {
+            icon->addItem(QString::fromLatin1(name), flag);
+        }
+        icon->setCurrentIndex(4);
+        choice->addWidget(buttons);
+        choice->addWidget(icon);
+        choice->addStretch();
+        column->addLayout(choice);
+
+        auto* row = new QHBoxLayout;
+        auto* modal = new QPushButton(QStringLiteral("Modal"));
+        auto* nonModal = new QPushButton(QStringLiteral("Non-modal"));
+        auto* hide = new QPushButton(QStringLiteral("Hide"));
+        auto* language = new QPushButton(QStringLiteral("Language..."));
+        auto* result = new QLabel(QStringLiteral("Language: English"));
+        const auto type = [buttons, icon] {
+            return buttons->currentData().toInt() | icon->currentData().toInt();
+        };
+        connect(modal, &QPushButton::clicked, this, [this, type, result] {
+            m_message.Taal = m_language.Taal;
+            const int pressed =
+                m_message.ShowModal(type(), "Modal box", "The map holds 50 x 50 points.",
+                                    "Copy it to the clipboard?", "", "");
+            static const char* const kResults[] = {"",      "OK",     "Cancel", "Abort",
+                                                   "Retry", "Ignore", "Yes",    "No"};
+            result->setText(
+                QStringLiteral("Result %1 (%2)")
+                    .arg(pressed)
+                    .arg(QLatin1String(pressed >= 1 && pressed <= 7 ? kResults[pressed] : "?")));
+        });
+        connect(nonModal, &QPushButton::clicked, this, [this, type] {
+            m_message.Taal = m_language.Taal;
+            m_message.Show(type(), "Non-modal box", "This box stays up until its OK button.", "",
+                           "", "");
+        });
+        connect(hide, &QPushButton::clicked, this, [this] { m_message.Hide(); });
+        connect(language, &QPushButton::clicked, this, [this, result] {
+            const bool ok = m_language.Execute();
+            result->setText(QStringLiteral("Language: %1%2")
+                                .arg(m_language.Taal == 0 ? QStringLiteral("English")
+                                                          : QStringLiteral("Nederlands"))
+                                .arg(ok ? QString() : QStringLiteral(" (cancelled)")));
+        });
+        for (QPushButton* b : {modal, nonModal, hide, language}) {
+            row->addWidget(b);
+        }
+        row->addWidget(result, 1);
+        column->addLayout(row);
+        return box;
+    }
+
     // Lamp 0 (transmit) or 1 (receive) green for a moment.
     void Blink(int lamp) {
         m_panel->SetLed(lamp, 1);
@@ -175,6 +252,8 @@ private:
     TLoopbackLine m_line;
     TVynSerialPort m_port;
     TSerialSetupDlg m_setup;
+    TTextDlg m_message;
+    TTaalDlg m_language;
 };
 
 } // namespace

@@ -2,6 +2,7 @@
 //
 //     mapwright-art icon SIZE OUT.png    the program's icon
 //     mapwright-art lamps DIR            the 32 lamp images, DIR/LED_RED.png ...
+//     mapwright-art icons DIR            the four message icons, DIR/MTERROR.png ...
 //
 // Runs at build time without a display (QImage and QPainter on the raster
 // engine, no text).
@@ -10,6 +11,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPolygon>
 
 #include <cstdio>
 #include <cstdlib>
@@ -97,9 +99,93 @@ bool DrawLamps(const QString& dir) {
     return true;
 }
 
+// The message icons: 38 x 38 on the dialog grey #D4D0C8. The outline is
+// drawn without smoothing, so that leaving out the background colour leaves
+// no grey fringe; the white marks inside are smooth.
+constexpr QRgb kIconBackground = 0xFFD4D0C8;
+
+QImage IconCanvas() {
+    QImage image(38, 38, QImage::Format_RGB32);
+    image.fill(kIconBackground);
+    return image;
+}
+
+void Disc(QPainter& p, QColor colour) {
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(Qt::NoPen);
+    p.setBrush(colour.darker(140));
+    p.drawEllipse(QRect(2, 2, 34, 34));
+    p.setBrush(colour);
+    p.drawEllipse(QRect(4, 4, 30, 30));
+    p.setRenderHint(QPainter::Antialiasing, true);
+}
+
+QImage DrawError() {
+    QImage image = IconCanvas();
+    QPainter p(&image);
+    Disc(p, QColor(0xD8, 0x1E, 0x1E));
+    p.setPen(QPen(Qt::white, 4.0, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(13, 13), QPointF(25, 25));
+    p.drawLine(QPointF(25, 13), QPointF(13, 25));
+    return image;
+}
+
+QImage DrawWarning() {
+    QImage image = IconCanvas();
+    QPainter p(&image);
+    p.setPen(Qt::NoPen);
+    const QPolygon outer({QPoint(19, 2), QPoint(36, 34), QPoint(2, 34)});
+    const QPolygon inner({QPoint(19, 6), QPoint(33, 32), QPoint(5, 32)});
+    p.setBrush(QColor(0x8A, 0x6D, 0x00));
+    p.drawPolygon(outer);
+    p.setBrush(QColor(0xFF, 0xD2, 0x1F));
+    p.drawPolygon(inner);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setBrush(Qt::black);
+    p.drawRoundedRect(QRectF(17.5, 12, 3, 12), 1.5, 1.5);
+    p.drawEllipse(QRectF(17.25, 26, 3.5, 3.5));
+    return image;
+}
+
+QImage DrawInformation() {
+    QImage image = IconCanvas();
+    QPainter p(&image);
+    Disc(p, QColor(0x1F, 0x5F, 0xC8));
+    p.setPen(Qt::NoPen);
+    p.setBrush(Qt::white);
+    p.drawEllipse(QRectF(16.75, 9, 4.5, 4.5));
+    p.drawRoundedRect(QRectF(17, 16, 4, 13), 1.5, 1.5);
+    return image;
+}
+
+QImage DrawConfirmation() {
+    QImage image = IconCanvas();
+    QPainter p(&image);
+    Disc(p, QColor(0x1F, 0x5F, 0xC8));
+    p.setPen(QPen(Qt::white, 3.5, Qt::SolidLine, Qt::RoundCap));
+    p.setBrush(Qt::NoBrush);
+    QPainterPath hook;
+    hook.moveTo(14, 15);
+    hook.cubicTo(14, 8, 25, 8, 25, 14.5);
+    hook.cubicTo(25, 19, 19, 19, 19, 23);
+    p.drawPath(hook);
+    p.setPen(Qt::NoPen);
+    p.setBrush(Qt::white);
+    p.drawEllipse(QRectF(17, 26, 4, 4));
+    return image;
+}
+
+bool DrawIcons(const QString& dir) {
+    return DrawError().save(dir + "/MTERROR.png", "PNG") &&
+           DrawWarning().save(dir + "/MTWARNING.png", "PNG") &&
+           DrawInformation().save(dir + "/MTINFORMATION.png", "PNG") &&
+           DrawConfirmation().save(dir + "/MTCONFIRMATION.png", "PNG");
+}
+
 int Usage() {
     std::fputs("usage: mapwright-art icon SIZE OUT.png\n"
-               "       mapwright-art lamps DIR\n",
+               "       mapwright-art lamps DIR\n"
+               "       mapwright-art icons DIR\n",
                stderr);
     return 2;
 }
@@ -110,6 +196,13 @@ int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "lamps") == 0) {
         if (!DrawLamps(QString::fromLocal8Bit(argv[2]))) {
             std::fprintf(stderr, "mapwright-art: cannot write the lamps into %s\n", argv[2]);
+            return 1;
+        }
+        return 0;
+    }
+    if (argc == 3 && std::strcmp(argv[1], "icons") == 0) {
+        if (!DrawIcons(QString::fromLocal8Bit(argv[2]))) {
+            std::fprintf(stderr, "mapwright-art: cannot write the icons into %s\n", argv[2]);
             return 1;
         }
         return 0;

@@ -1,0 +1,19 @@
+#pragma once
+// TTaalDlg: lets the user choose the language of the library's dialogs,
+// English (Taal 0) or Dutch (1), in a small modal window. Execute returns
+// true when the user confirmed with OK; Taal is then the choice. Taal is
+// clamped to 0..1 and stays so; after Cancel it keeps its value. There is no
+// global language: copy Taal into each dialog. GUI thread only.
+
+#include <QObject>
+
+class TTaalDlg : public QObject {
+    Q_OBJECT
+
+public:
+    explicit TTaalDlg(QObject* owner = nullptr);
+
+    int Taal = 0;
+
+    bool Execute();
+};

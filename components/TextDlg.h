@@ -1,0 +1,60 @@
+#pragma once
+// TTextDlg: a message box with a caption, up to four lines, an optional icon
+// and one of eight button sets, captions in English (Taal 0) or Dutch (1).
+// Type flags as the original platform's message box: the low four bits pick
+// the buttons (0 OK, 1 OK/Cancel, 2 Abort/Retry/Ignore, 3 Yes/No/Cancel,
+// 4 Yes/No, 5 Retry/Cancel, 8 Yes/Retry/No, 15 none; others OK), bits 4 to 7
+// the icon (0x10 error, 0x20 confirmation, 0x30 warning, 0x40 information;
+// 0x50 and up a blank icon column). Results: OK 1, Cancel 2, Abort 3, Retry
+// 4, Ignore 5, Yes 6, No 7.
+//
+// ShowModal returns the pressed button (2 when the window was closed or
+// anything failed). Show leaves a box up until its OK button and returns at
+// once (1, or 2 on failure); Hide hides the box of the last Show. Form is the
+// window of the most recent call while it exists, and null once it is gone.
+// Texts are Windows-1252. GUI thread only.
+
+#include "Color.h"
+#include "FontStyles.h"
+
+#include <QObject>
+#include <QPointer>
+
+#include <string>
+
+class TFormText;
+
+class TTextDlg : public QObject {
+    Q_OBJECT
+
+public:
+    explicit TTextDlg(QObject* owner = nullptr);
+
+    TColor Color = clBtnFace; // 0 becomes clBtnFace when a box is shown
+    int MinHeight = 0;        // outer pixels
+    int MinWidth = 0;
+    int Taal = 0; // clamped to 0..1 when a box is shown
+    bool Center = false;
+    int FontSize = 8; // points
+    TFontStyles FontStyle;
+    TColor FontColor = clWindowText;
+    std::string YesString; // the Yes button's caption when not empty
+    std::string NoString;
+    bool UseDefault = true; // the set's first button is the default (Enter)
+
+    QPointer<TFormText> Form;
+
+    int ShowModal(int type, std::string caption, std::string line1, std::string line2,
+                  std::string line3, std::string line4);
+    int ShowModal(std::string text, std::string caption, int type);
+    int MessageBoxA(std::string text, std::string caption, int type);
+    int Show(int type, std::string caption, std::string line1, std::string line2, std::string line3,
+             std::string line4);
+    int Show(std::string text, std::string caption, int type);
+    // Hides the box of the last Show; nothing when it is gone or there is
+    // none.
+    void Hide();
+    // Copies the call and the properties into Form.
+    void InitDialog(std::string caption, std::string line1, std::string line2, std::string line3,
+                    std::string line4, int type);
+};

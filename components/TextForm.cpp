@@ -1,0 +1,253 @@
+#include "TextForm.h"
+
+#include "Fonts.h"
+#include "QtText.h"
+#include "StatusLed.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QShowEvent>
+
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+constexpr const char* kCaptions[8][2] = {
+    {"", ""},
+    {"OK", "OK"},
+    {"Cancel", "Annuleren"},
+    {"&Abort", "&Afbreken"},
+    {"&Retry", "&Opnieuw"},
+    {"&Ignore", "&Negeren"},
+    {"&Yes", "&Ja"},
+    {"&No", "&Nee"},
+};
+
+// A button set: its buttons left to right (by result), the one Esc presses,
+// and whether the window keeps its close command.
+struct TButtonSet {
+    std::vector<int> Buttons;
+    int Cancel;
+    bool Closable;
+};
+
+TButtonSet SetOf(int type) {
+    switch (type & 0x0F) {
+    case 0: return {{idOk}, idOk, true};
+    case 1: return {{idOk, idCancel}, idCancel, true};
+    case 2: return {{idAbort, idRetry, idIgnore}, 0, false};
+    case 3: return {{idYes, idNo, idCancel}, idCancel, true};
+    case 4: return {{idYes, idNo}, 0, false};
+    case 5: return {{idRetry, idCancel}, idCancel, true};
+    case 8: return {{idYes, idRetry, idNo}, 0, true};
+    case 15: return {{}, 0, true};
+    default: return {{idOk}, idOk, true};
+    }
+}
+
+QImage LoadIcon(const char* name) {
+    return QImage(QStringLiteral(":/bitmaps/") + QLatin1String(name));
+}
+
+} // namespace
+
+const char* TextDlgButtonCaption(int result, int taal) {
+    return result >= 1 && result <= 7 ? kCaptions[result][std::clamp(taal, 0, 1)] : "";
+}
+
+TFormText::TFormText(QWidget* parent)
+    : QDialog(parent), IconError(LoadIcon("MTERROR")), IconWarning(LoadIcon("MTWARNING")),
+      IconInformation(LoadIcon("MTINFORMATION")), IconConfirmation(LoadIcon("MTCONFIRMATION")) {
+    setupUi(this);
+    setFont(DialogFont());
+    // Boxes left up belong to the application: they do not keep it running
+    // and go when it ends.
+    setAttribute(Qt::WA_QuitOnClose, false);
+    if (QCoreApplication::instance() != nullptr) {
+        connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this,
+                [this] { delete this; });
+    }
+    FormCreate();
+    const std::pair<QPushButton*, int> results[] = {
+        {ButtonYes, idYes},       {ButtonNo, idNo},       {ButtonRetry, idRetry},
+        {ButtonCancel, idCancel}, {ButtonAbort, idAbort}, {ButtonIgnore, idIgnore}};
+    for (const auto& [button, result] : results) {
+        connect(button, &QPushButton::clicked, this, [this, r = result] { ButtonClick(r); });
+    }
+    connect(ButtonOK, &QPushButton::clicked, this, [this] {
+        ButtonOKClick();
+        ButtonClick(idOk);
+    });
+}
+
+TFormText::~TFormText() = default;
+
+void TFormText::FormCreate() {
+    setVisible(false);
+}
+
+void TFormText::ButtonClick(int result) {
+    // Modal, every button ends the box with its result; non-modal, only OK
+    // does anything (ButtonOKClick).
+    if (Modal != 0) {
+        done(result);
+    }
+}
+
+void TFormText::ButtonOKClick() {
+    if (Modal == 0) {
+        m_closingByOk = true;
+        close();
+        m_closingByOk = false;
+    }
+}
+
+void TFormText::FormClose() {
+    setAttribute(Qt::WA_DeleteOnClose, true);
+}
+
+bool TFormText::CanClose() const {
+    return SetOf(DlgType).Closable;
+}
+
+void TFormText::reject() {
+    // Esc presses the set's Cancel button; a set without one ignores it.
+    if (m_cancel != nullptr) {
+        m_cancel->click();
+    }
+}
+
+void TFormText::closeEvent(QCloseEvent* event) {
+    if (Modal != 0) {
+        // The window's close command: 2, unless the set has none.
+        event->ignore();
+        if (CanClose()) {
+            done(idCancel);
+        }
+        return;
+    }
+    // A non-modal box has no close command: only its OK button closes it.
+    if (!m_closingByOk) {
+        event->ignore();
+        return;
+    }
+    FormClose();
+    event->accept();
+}
+
+void TFormText::ApplyBorderIcons() {
+    Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+    if (Modal != 0 && CanClose()) {
+        flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    }
+    setWindowFlags(flags);
+}
+
+void TFormText::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!event->spontaneous()) {
+        FormShow();
+    }
+}
+
+void TFormText::FormShow() {
+    QPushButton* const byResult[8] = {nullptr,     ButtonOK,     ButtonCancel, ButtonAbort,
+                                      ButtonRetry, ButtonIgnore, ButtonYes,    ButtonNo};
+    // 1. and 2.
+    for (int r = 1; r <= 7; ++r) {
+        byResult[r]->hide();
+        byResult[r]->setDefault(false);
+        byResult[r]->setText(ToQString(TextDlgButtonCaption(r, Taal)));
+    }
+    m_cancel = nullptr;
+    if (!YesString.empty()) {
+        ButtonYes->setText(ToQString(YesString));
+    }
+    if (!NoString.empty()) {
+        ButtonNo->setText(ToQString(NoString));
+    }
+    // 3. to 5.
+    const TButtonSet set = SetOf(DlgType);
+    const int count = static_cast<int>(set.Buttons.size());
+    setWindowTitle(ToQString(TextCaption));
+    QLabel* const labels[4] = {Label1, Label2, Label3, Label4};
+    const std::string* const texts[4] = {&TextLine1, &TextLine2, &TextLine3, &TextLine4};
+    int maxW = 0;
+    int lines = 0;
+    for (int i = 0; i < 4; ++i) {
+        labels[i]->setText(ToQString(*texts[i]));
+        labels[i]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        labels[i]->adjustSize();
+        maxW = std::max(maxW, labels[i]->width());
+        if (!texts[i]->empty()) {
+            lines = i + 1;
+        }
+    }
+    // 6. to 12. Outer sizes, with the frame as the window system gives it
+    // (0 where there is none, as offscreen).
+    const int frameW = frameGeometry().width() - width();
+    const int buttonsW = count * 75 + std::max(count - 1, 0) * 6;
+    const bool icon = (DlgType & 0xF0) != 0;
+    const int labelLeft = icon ? 61 : 12;
+    const int iconW = icon ? 53 : 0;
+    const int margin = icon ? 20 : 24;
+    const int contentW = std::max(iconW + maxW, buttonsW);
+    const int outerW = std::max(contentW + margin + frameW, MinWidth);
+    const int labelW = outerW - margin - frameW;
+    ButtonsLeft = (outerW - buttonsW - frameW) / 2;
+    // 13. to 22.
+    const int frameH = frameGeometry().height() - height();
+    const int lineH = std::abs(Label1->font().pointSize()) + 16;
+    const int textH = lines * lineH + 17;
+    const int iconH = icon ? 54 : 0;
+    const int bottom = count > 0 ? frameH + 36 : frameH;
+    const int outerH = std::max(std::max(iconH, textH) + bottom, MinHeight);
+    const int areaH = outerH - bottom;
+    const int top0 = (areaH - textH) / 2;
+    for (int i = 0; i < 4; ++i) {
+        labels[i]->move(labelLeft, top0 + i * lineH + 11);
+    }
+    ButtonsTop = areaH;
+    Image->setGeometry(8, (areaH - 38) / 2, 38, 38);
+    // 23. The icon without its background.
+    Image->setVisible(icon);
+    const QImage* picture = nullptr;
+    switch (DlgType & 0xF0) {
+    case 0x10: picture = &IconError; break;
+    case 0x20: picture = &IconConfirmation; break;
+    case 0x30: picture = &IconWarning; break;
+    case 0x40: picture = &IconInformation; break;
+    default: break;
+    }
+    Image->setPixmap(picture != nullptr ? QPixmap::fromImage(WithoutBackground(*picture))
+                                        : QPixmap());
+    // 24. and 25.
+    setFocus();
+    for (int i = 0; i < count; ++i) {
+        QPushButton* button = byResult[set.Buttons[static_cast<std::size_t>(i)]];
+        button->show();
+        button->setDefault(false);
+        if (i == 0 && UseDefault) {
+            button->setFocus();
+            button->setDefault(true);
+        }
+        button->move(ButtonsLeft + 81 * i, ButtonsTop);
+    }
+    m_cancel = set.Cancel != 0 ? byResult[set.Cancel] : nullptr;
+    // 26.
+    if (Center) {
+        for (QLabel* label : labels) {
+            label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+            label->resize(labelW, label->height());
+        }
+    }
+    // 27. Qt sizes the client area: the outer size less the frame. The box
+    // stands in the middle of the desktop.
+    setFixedSize(outerW - frameW, outerH - frameH);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        move(screen->availableGeometry().center() - QPoint(outerW / 2, outerH / 2));
+    }
+}

@@ -1,0 +1,85 @@
+#pragma once
+// TFormText: the window of TTextDlg, laid out afresh each time it is shown
+// (FormShow) from its fields: a caption, up to four lines, an optional icon
+// and one of eight button sets. Modal, every button ends it with its result
+// (OK 1, Cancel 2, Abort 3, Retry 4, Ignore 5, Yes 6, No 7) and closing it
+// gives 2, except for the sets without a close command (Abort/Retry/Ignore
+// and Yes/No), which only a button ends. Non-modal, only OK closes it, and
+// it frees itself. GUI thread only.
+
+#include "ui_FormText.h"
+
+#include <QDialog>
+#include <QImage>
+
+#include <string>
+
+// Button results, the values of the original platform's message box.
+inline constexpr int idOk = 1;
+inline constexpr int idCancel = 2;
+inline constexpr int idAbort = 3;
+inline constexpr int idRetry = 4;
+inline constexpr int idIgnore = 5;
+inline constexpr int idYes = 6;
+inline constexpr int idNo = 7;
+
+class TFormText : public QDialog, public Ui::FormText {
+    Q_OBJECT
+
+public:
+    explicit TFormText(QWidget* parent = nullptr);
+    ~TFormText() override;
+
+    int ButtonsLeft = 0;
+    int ButtonsTop = 0;
+    QImage IconError;
+    QImage IconWarning;
+    QImage IconInformation;
+    QImage IconConfirmation;
+    std::string TextCaption;
+    std::string TextLine1;
+    std::string TextLine2;
+    std::string TextLine3;
+    std::string TextLine4;
+    std::string YesString;
+    std::string NoString;
+    int MinHeight = 0;
+    int MinWidth = 0;
+    int DlgType = 0;
+    int Taal = 0;
+    bool Center = false;
+    int Modal = 0;
+    bool UseDefault = true;
+
+    void FormCreate();
+    // The layout; runs each time the form is shown.
+    void FormShow();
+    // Frees the form when it closes.
+    void FormClose();
+    void ButtonOKClick();
+
+    // The button Esc presses in the current set, or nullptr.
+    QPushButton* CancelButton() const { return m_cancel; }
+    // Whether the current set lets the window be closed.
+    bool CanClose() const;
+    // The window's title-bar buttons for Modal and the set: a close command
+    // only on a modal box whose set has one. Call before showing.
+    void ApplyBorderIcons();
+
+    void reject() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void ButtonClick(int result);
+
+    QPushButton* m_cancel = nullptr;
+    bool m_closingByOk = false;
+};
+
+// The button captions in English (taal 0) and Dutch (1), Windows-1252:
+// "OK", "Cancel", "&Yes", "&No", "&Retry", "&Abort", "&Ignore" by result
+// order OK 1 ... No 7 (index = result).
+const char* TextDlgButtonCaption(int result, int taal);
