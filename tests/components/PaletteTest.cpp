@@ -18,7 +18,7 @@ TEST(Palette, EveryComponentUnitRegistersOnPageVyn) {
     EXPECT_GE(components.size(), static_cast<std::size_t>(RegisteredUnitCount()));
     for (const char* name :
          {"TVynRichEdit", "TVynMemo", "TVynSerialPort", "TVynLogfile", "TVynFileversionInfo",
-          "TVynRegistry", "TStatusLed", "TRxTxPanel", "TSerialSetupDlg"}) {
+          "TVynRegistry", "TStatusLed", "TRxTxPanel", "TSerialSetupDlg", "TTextDlg", "TTaalDlg"}) {
         EXPECT_EQ(names.count(name), 1u) << name;
     }
 }
