@@ -229,8 +229,8 @@ private:
             const bool ok = m_language.Execute();
             result->setText(QStringLiteral("Language: %1%2")
                                 .arg(m_language.Taal == 0 ? QStringLiteral("English")
-                                                          : QStringLiteral("Nederlands"))
-                                .arg(ok ? QString() : QStringLiteral(" (cancelled)")));
+                                                          : QStringLiteral("Nederlands"),
+                                     ok ? QString() : QStringLiteral(" (cancelled)")));
         });
         for (QPushButton* b : {modal, nonModal, hide, language}) {
             row->addWidget(b);
