@@ -1,5 +1,6 @@
 #include "QtColor.h"
 
+#include <QApplication>
 #include <QWidget>
 
 QColor ToQColor(TColor color, const QPalette& palette) {
@@ -23,8 +24,10 @@ QColor ToQColor(TColor color, const QPalette& palette) {
 }
 
 void SetBackgroundColor(QWidget* widget, TColor color) {
+    // System colours come from the untouched palette of the widget's class:
+    // the widget's own palette holds what an earlier call set.
+    const QColor qcolor = ToQColor(color, QApplication::palette(widget));
     QPalette palette = widget->palette();
-    const QColor qcolor = ToQColor(color, palette);
     palette.setColor(QPalette::Base, qcolor);
     palette.setColor(QPalette::Window, qcolor);
     widget->setPalette(palette);

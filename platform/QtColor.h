@@ -12,5 +12,6 @@ class QWidget;
 QColor ToQColor(TColor color, const QPalette& palette);
 
 // Sets the background a text or edit widget paints behind its text (the
-// control's Color).
+// control's Color). System colours are those of the widget's class, so the
+// result does not depend on what the widget showed before.
 void SetBackgroundColor(QWidget* widget, TColor color);

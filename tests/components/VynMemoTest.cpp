@@ -7,6 +7,8 @@
 #include <QApplication>
 #include <QKeyEvent>
 
+#include <functional>
+
 namespace {
 
 QColor Shown(const TVynMemo& memo) {
@@ -32,6 +34,37 @@ TEST(VynMemo, BackgroundFollowsEnabledAndReadOnly) {
     EXPECT_EQ(Shown(memo), QColor(255, 255, 0));
     memo.setEnabled(false); // through Qt as well
     EXPECT_EQ(Shown(memo), ToQColor(clBtnFace, palette));
+}
+
+// The colour in the middle of the memo as painted.
+QRgb Painted(TVynMemo& memo) {
+    const QImage image = memo.viewport()->grab().toImage();
+    return image.pixel(image.width() / 2, image.height() / 2) & 0xFFFFFF;
+}
+
+TEST(VynMemo, SystemColoursComeBackAfterAnySequence) {
+    TVynMemo memo;
+    memo.resize(120, 60);
+    memo.show();
+    const QPalette system = QApplication::palette(&memo);
+    const QRgb window = system.color(QPalette::Base).rgb() & 0xFFFFFF;
+    const QRgb face = system.color(QPalette::Button).rgb() & 0xFFFFFF;
+    ASSERT_NE(window, face);
+    const struct {
+        std::function<void()> Step;
+        QRgb Expected;
+    } steps[] = {
+        {[&] { memo.SetReadOnly(true); }, face},      {[&] { memo.SetReadOnly(false); }, window},
+        {[&] { memo.SetEnabled(false); }, face},      {[&] { memo.SetEnabled(true); }, window},
+        {[&] { memo.SetColorRW(clRed); }, 0xFF0000},  {[&] { memo.SetColorRW(clWindow); }, window},
+        {[&] { memo.SetColorRO(clWindow); }, window}, {[&] { memo.SetReadOnly(true); }, window},
+        {[&] { memo.SetColorRO(clBtnFace); }, face},
+    };
+    int i = 0;
+    for (const auto& step : steps) {
+        step.Step();
+        EXPECT_EQ(Painted(memo), step.Expected) << "step " << i++;
+    }
 }
 
 TEST(VynMemo, ChangeEventRules) {
