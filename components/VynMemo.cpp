@@ -1,10 +1,7 @@
 #include "VynMemo.h"
 
 #include "Palette.h"
-#include "QtColor.h"
 #include "QtText.h"
-
-#include <QEvent>
 
 namespace Vynmemo {
 void Register() {
@@ -12,7 +9,7 @@ void Register() {
 }
 } // namespace Vynmemo
 
-TVynMemo::TVynMemo(QWidget* parent) : QPlainTextEdit(parent) {
+TVynMemo::TVynMemo(QWidget* parent) : TReadOnlyColouring(parent, clBtnFace) {
     // Edits by the user arrive here; changes made by SetText and Clear are
     // announced (or not) by those functions themselves.
     connect(this, &QPlainTextEdit::textChanged, this, [this] {
@@ -22,39 +19,6 @@ TVynMemo::TVynMemo(QWidget* parent) : QPlainTextEdit(parent) {
     });
     SetEnabled(true);
     SetReadOnly(false);
-}
-
-void TVynMemo::SetEnabled(bool enabled) {
-    setEnabled(enabled);
-    UpdateColor();
-}
-
-void TVynMemo::SetReadOnly(bool readOnly) {
-    setReadOnly(readOnly);
-    UpdateColor();
-}
-
-void TVynMemo::SetColorRW(TColor color) {
-    m_colorRW = color;
-    UpdateColor();
-}
-
-void TVynMemo::SetColorRO(TColor color) {
-    m_colorRO = color;
-    UpdateColor();
-}
-
-void TVynMemo::UpdateColor() {
-    const TColor shown = !isEnabled() ? clBtnFace : isReadOnly() ? m_colorRO : m_colorRW;
-    SetBackgroundColor(this, shown);
-}
-
-void TVynMemo::changeEvent(QEvent* event) {
-    QPlainTextEdit::changeEvent(event);
-    // Enabling or disabling through Qt (a parent, setEnabled) recolours too.
-    if (event->type() == QEvent::EnabledChange) {
-        UpdateColor();
-    }
 }
 
 void TVynMemo::Add(std::string_view line) {

@@ -9,33 +9,21 @@
 // Text is Windows-1252 at this interface. GUI thread only.
 
 #include "Color.h"
+#include "ReadOnlyColouring.h"
 
 #include <QPlainTextEdit>
 
 #include <string>
 #include <string_view>
 
-class TVynMemo : public QPlainTextEdit {
+class TVynMemo : public TReadOnlyColouring<QPlainTextEdit> {
     Q_OBJECT
 
 public:
+    // Starts editable in clWindow; ColorRO starts as clBtnFace. GetEnabled,
+    // SetEnabled, GetReadOnly, SetReadOnly, GetColor, SetColorRW,
+    // GetColorRO, SetColorRO and UpdateColor are TReadOnlyColouring's.
     explicit TVynMemo(QWidget* parent = nullptr);
-
-    bool GetEnabled() const { return isEnabled(); }
-    void SetEnabled(bool enabled);
-    bool GetReadOnly() const { return isReadOnly(); }
-    void SetReadOnly(bool readOnly);
-
-    // The read-write colour (the Color property): reading it gives the stored
-    // colour, not the one shown at the moment.
-    TColor GetColor() const { return m_colorRW; }
-    void SetColorRW(TColor color);
-    TColor GetColorRO() const { return m_colorRO; }
-    void SetColorRO(TColor color);
-
-    // Shows clBtnFace when disabled, else ColorRO when read-only, else the
-    // read-write colour.
-    void UpdateColor();
 
     // Appends a line (as a new last line).
     void Add(std::string_view line);
@@ -47,11 +35,6 @@ public:
 signals:
     void OnChange();
 
-protected:
-    void changeEvent(QEvent* event) override;
-
 private:
-    TColor m_colorRW = clWindow;
-    TColor m_colorRO = clBtnFace;
     bool m_silent = false;
 };

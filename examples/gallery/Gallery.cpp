@@ -9,22 +9,31 @@
 
 #include "Fonts.h"
 #include "LoopbackLine.h"
+#include "PrintDBGrid.h"
 #include "QtText.h"
 #include "RxTxPanel.h"
 #include "SerialSetupDlg.h"
 #include "StatusLed.h"
 #include "TaalDlg.h"
 #include "TextDlg.h"
+#include "VynDBEdit.h"
+#include "VynDBLookupComboBox.h"
+#include "VynDBMemo.h"
+#include "VynRadioButton.h"
 #include "VynRichEdit.h"
 #include "VynSerialPort.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileDialog>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QSqlQuery>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -46,6 +55,7 @@ public:
         layout->addWidget(Serial());
         layout->addWidget(Settings());
         layout->addWidget(Messages());
+        layout->addWidget(Data());
         layout->addStretch();
     }
 
@@ -240,6 +250,107 @@ private:
         return box;
     }
 
+    // An SQLite demo table in a temporary file: a grid, the data-aware edits
+    // on its current record, radio buttons, and the grid's export.
+    QGroupBox* Data() {
+        auto* box = new QGroupBox(
+            QStringLiteral("Data-aware edits, TVynRadioButton and TPrintDBGrid on SQLite"));
+        auto* layout = new QGridLayout(box);
+        m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("gallery"));
+        m_db.setDatabaseName(m_folder.filePath(QStringLiteral("gallery.sqlite")));
+        m_db.open();
+        QSqlQuery q(m_db);
+        q.exec(QStringLiteral("CREATE TABLE pumps (id INTEGER PRIMARY KEY, name TEXT, "
+                              "bar REAL, maker INTEGER, note TEXT)"));
+        q.exec(QStringLiteral("CREATE TABLE makers (code INTEGER PRIMARY KEY, label TEXT)"));
+        q.exec(QStringLiteral("INSERT INTO makers VALUES (1, 'North'), (2, 'South'), (3, 'East')"));
+        q.exec(QStringLiteral(
+            "INSERT INTO pumps VALUES (1, 'CP1', 1350, 1, 'first generation'), "
+            "(2, 'CP3', 1800, 2, 'second'), (3, 'CP4', 2000, 3, 'https://example.invalid')"));
+        m_pumps.Database = m_makers.Database = m_db;
+        m_pumps.TableName = "pumps";
+        m_makers.TableName = "makers";
+        m_pumps.Open();
+        m_makers.Open();
+        m_pumpSource.DataSet = &m_pumps;
+        m_makerSource.DataSet = &m_makers;
+
+        auto* grid = new TDBGrid;
+        grid->SetDataSource(&m_pumpSource);
+        grid->setMinimumHeight(110);
+        layout->addWidget(grid, 0, 0, 1, 4);
+        auto* name = new TVynDBEdit;
+        name->Bind(&m_pumpSource, "name");
+        auto* note = new TVynDBEdit;
+        note->Bind(&m_pumpSource, "note");
+        note->OnClick = [this](QObject*) { m_status->setText(QStringLiteral("Link clicked")); };
+        auto* memo = new TVynDBMemo;
+        memo->Bind(&m_pumpSource, "note");
+        memo->setMaximumHeight(44);
+        auto* maker = new TVynDBLookupComboBox;
+        maker->SetList(&m_makerSource, "code", "label");
+        maker->Bind(&m_pumpSource, "maker");
+        layout->addWidget(name, 1, 0);
+        layout->addWidget(maker, 1, 1);
+        layout->addWidget(note, 1, 2, 1, 2);
+        layout->addWidget(memo, 2, 0, 1, 4);
+
+        auto* readOnly = new QCheckBox(QStringLiteral("Read-only"));
+        auto* enabled = new QCheckBox(QStringLiteral("Enabled"));
+        enabled->setChecked(true);
+        auto* radioA = new TVynRadioButton(QStringLiteral("Metric"));
+        auto* radioB = new TVynRadioButton(QStringLiteral("Imperial"));
+        radioA->SetChecked(true);
+        connect(readOnly, &QCheckBox::toggled, this, [=](bool on) {
+            name->SetReadOnly(on);
+            note->SetReadOnly(on);
+            memo->SetReadOnly(on);
+            maker->SetReadOnly(on);
+            radioA->SetReadOnly(on);
+            radioB->SetReadOnly(on);
+        });
+        connect(enabled, &QCheckBox::toggled, this, [=](bool on) {
+            name->SetEnabled(on);
+            note->SetEnabled(on);
+            memo->SetEnabled(on);
+            maker->setEnabled(on);
+            radioA->SetEnabled(on);
+            radioB->SetEnabled(on);
+        });
+        auto* toggles = new QHBoxLayout;
+        for (QWidget* w : std::initializer_list<QWidget*>{readOnly, enabled, radioA, radioB}) {
+            toggles->addWidget(w);
+        }
+        toggles->addStretch();
+        layout->addLayout(toggles, 3, 0, 1, 4);
+
+        m_export.DBGrid = grid;
+        auto* saveText = new QPushButton(QStringLiteral("Save as text..."));
+        auto* saveCsv = new QPushButton(QStringLiteral("Save as CSV..."));
+        m_status = new QLabel;
+        const auto save = [this](bool csv) {
+            const QString file = QFileDialog::getSaveFileName(
+                this, QString(),
+                m_folder.filePath(csv ? QStringLiteral("pumps.csv") : QStringLiteral("pumps.txt")));
+            if (file.isEmpty()) {
+                return;
+            }
+            const std::string path = FromQString(file);
+            const bool ok =
+                csv ? m_export.SaveToCsvFile(path.c_str()) : m_export.SaveToTextFile(path.c_str());
+            m_status->setText(ok ? QStringLiteral("Saved ") + file
+                                 : QStringLiteral("Could not write ") + file);
+        };
+        connect(saveText, &QPushButton::clicked, this, [save] { save(false); });
+        connect(saveCsv, &QPushButton::clicked, this, [save] { save(true); });
+        auto* buttons = new QHBoxLayout;
+        buttons->addWidget(saveText);
+        buttons->addWidget(saveCsv);
+        buttons->addWidget(m_status, 1);
+        layout->addLayout(buttons, 4, 0, 1, 4);
+        return box;
+    }
+
     // Lamp 0 (transmit) or 1 (receive) green for a moment.
     void Blink(int lamp) {
         m_panel->SetLed(lamp, 1);
@@ -254,6 +365,14 @@ private:
     TSerialSetupDlg m_setup;
     TTextDlg m_message;
     TTaalDlg m_language;
+    QTemporaryDir m_folder;
+    QSqlDatabase m_db;
+    TDataSet m_pumps;
+    TDataSet m_makers;
+    TDataSource m_pumpSource;
+    TDataSource m_makerSource;
+    TPrintDBGrid m_export;
+    QLabel* m_status = nullptr;
 };
 
 } // namespace

@@ -1,0 +1,50 @@
+#pragma once
+// TPrintDBGrid: writes the records of a grid (TDBGrid) to a text file, as a
+// column-aligned table (SaveToTextFile) or as semicolon-separated values
+// (SaveToCsvFile), and prints the table (Print). It walks every record of
+// the grid's data set through the grid's columns (at most 100), the
+// columns' titles as the header, and puts the data set's current record
+// back and shows the grid again afterwards, also when the data set throws
+// (the error then reaches the caller). Lines end in CR LF.
+//
+// Cell texts: the field's AsString; floats and currencies as the currency
+// value with two decimals and the locale's decimal mark; "?" for blobs,
+// memos and other types; an empty cell for a column without a field.
+// CSV: every value quoted, ';' between values, a quote inside a value
+// doubled, so every value reads back unchanged. GUI thread only.
+
+#include "DataSet.h"
+
+#include <QObject>
+
+#include <string>
+
+class TPrintDBGrid : public QObject {
+    Q_OBJECT
+
+public:
+    explicit TPrintDBGrid(QObject* owner = nullptr);
+
+    std::string FileName; // used when an export is given an empty name
+    TDBGrid* DBGrid = nullptr;
+    int FpDecimals = 0; // kept; floats always get two decimals
+
+    // False when the file cannot be created, or there is no grid with a data
+    // set (then nothing is written).
+    bool SaveToTextFile(const char* fileName);
+    bool SaveToCsvFile(const char* fileName);
+    // Writes the table to "tmp.txt" in the current folder and hands it to
+    // the system's print command without waiting: `lp`, or the command in
+    // $MAPWRIGHT_PRINT_COMMAND. True once the file is written.
+    bool Print();
+
+    // The cell text of the current record in `column`.
+    void XlatString(std::string& text, int column);
+    // Pads `text` to `width`: taRightJustify blanks before, taCenter half
+    // (rounded down) before and the rest after, anything else after.
+    static void AllignString(std::string& text, int width, int alignment);
+};
+
+// A currency in ten-thousandths as fixed-point text with two decimals,
+// rounded half away from zero, with the given decimal mark.
+std::string CurrencyText(std::int64_t units, char decimalMark);

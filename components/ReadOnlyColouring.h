@@ -1,0 +1,58 @@
+#pragma once
+// The read-only colouring the library's edit controls share: the background
+// shows clBtnFace while the control is disabled, else ColorRO while it is
+// read-only, else the read-write colour (the Color property). Every change of
+// the enabled state (also through Qt or a parent), the read-only state or a
+// colour recolours. Reading the colour gives the stored read-write colour,
+// not the one shown. `Base` is a Qt edit widget with isReadOnly/setReadOnly.
+// GUI thread only.
+
+#include "Color.h"
+#include "QtColor.h"
+
+#include <QEvent>
+
+template <class Base> class TReadOnlyColouring : public Base {
+public:
+    explicit TReadOnlyColouring(QWidget* parent, TColor colorRO)
+        : Base(parent), m_colorRO(colorRO) {}
+
+    bool GetEnabled() const { return this->isEnabled(); }
+    void SetEnabled(bool enabled) {
+        this->setEnabled(enabled);
+        UpdateColor();
+    }
+    bool GetReadOnly() const { return this->isReadOnly(); }
+    void SetReadOnly(bool readOnly) {
+        this->setReadOnly(readOnly);
+        UpdateColor();
+    }
+    TColor GetColor() const { return m_colorRW; }
+    void SetColorRW(TColor color) {
+        m_colorRW = color;
+        UpdateColor();
+    }
+    TColor GetColorRO() const { return m_colorRO; }
+    void SetColorRO(TColor color) {
+        m_colorRO = color;
+        UpdateColor();
+    }
+
+    void UpdateColor() {
+        SetBackgroundColor(this, !this->isEnabled()   ? clBtnFace
+                                 : this->isReadOnly() ? m_colorRO
+                                                      : m_colorRW);
+    }
+
+protected:
+    void changeEvent(QEvent* event) override {
+        Base::changeEvent(event);
+        if (event->type() == QEvent::EnabledChange) {
+            UpdateColor();
+        }
+    }
+
+private:
+    TColor m_colorRW = clWindow;
+    TColor m_colorRO;
+};

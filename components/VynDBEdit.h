@@ -1,0 +1,40 @@
+#pragma once
+// TVynDBEdit: a single-line edit bound to a database field (TDBEdit) with
+// the library's read-only colouring (ColorRO starts as clInfoBk) and a
+// hyperlink look: when an OnClick or OnDblClick handler is assigned, the
+// text is blue and underlined while read-only (black and plain while
+// editable), and over a non-empty read-only edit the mouse shows a hand.
+// Mouse moves are the edit's own: the toolkit's mouse-move event is not
+// raised. GUI thread only.
+
+#include "DBControls.h"
+#include "ReadOnlyColouring.h"
+
+#include <functional>
+
+class TVynDBEdit : public TReadOnlyColouring<TDBEdit> {
+    Q_OBJECT
+
+public:
+    explicit TVynDBEdit(QWidget* parent = nullptr);
+
+    // The toolkit's click events; "assigned" means non-empty. Assign them
+    // before setting ReadOnly: the font follows at the next SetReadOnly.
+    std::function<void(QObject* Sender)> OnClick;
+    std::function<void(QObject* Sender)> OnDblClick;
+
+    void SetReadOnly(bool readOnly);
+    bool Hovering() const { return m_hover; }
+
+protected:
+    // The hyperlink look's mouse handling (the Part's MouseMove).
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    void RestoreCursor();
+    bool HandlersAssigned() const { return OnClick != nullptr || OnDblClick != nullptr; }
+
+    bool m_hover = false;
+};

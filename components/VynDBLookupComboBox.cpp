@@ -1,0 +1,28 @@
+#include "VynDBLookupComboBox.h"
+
+#include "Palette.h"
+#include "QtColor.h"
+
+#include <QApplication>
+
+namespace Vyndblookupcombobox {
+void Register() {
+    RegisterComponents("VYN", {"TVynDBLookupComboBox"});
+}
+} // namespace Vyndblookupcombobox
+
+TVynDBLookupComboBox::TVynDBLookupComboBox(QWidget* parent) : TDBLookupComboBox(parent) {
+    SetReadOnly(false);
+}
+
+void TVynDBLookupComboBox::SetReadOnly(bool readOnly) {
+    m_shown = readOnly ? ColorRO : ColorRW;
+    // A closed list paints its face in the button colour, the open list and
+    // an editable box in the base colour.
+    const QColor colour = ToQColor(m_shown, QApplication::palette(this));
+    QPalette p = palette();
+    p.setColor(QPalette::Button, colour);
+    p.setColor(QPalette::Base, colour);
+    setPalette(p);
+    SetBaseReadOnly(readOnly);
+}

@@ -1,0 +1,51 @@
+#pragma once
+// TVynRadioButton: a radio button whose check circle is filled with BgColor
+// while it can be changed, BgColorRO while read-only and clBtnFace while
+// disabled, painted after every paint, check change, mouse move and press.
+// A read-only button cannot be checked, neither through SetChecked nor by
+// the user's click or keyboard, only by ForceChecked; it can be unchecked.
+// SetChecked(false) unchecks even the checked button of an exclusive group.
+// GUI thread only.
+
+#include "Color.h"
+
+#include <QRadioButton>
+
+class TVynRadioButton : public QRadioButton {
+    Q_OBJECT
+
+public:
+    explicit TVynRadioButton(QWidget* parent = nullptr);
+    explicit TVynRadioButton(const QString& text, QWidget* parent = nullptr);
+
+    bool ReadOnly = false;
+    TColor BgColor = clWindow;
+    TColor BgColorRO = clBtnFace;
+
+    bool GetChecked() const { return isChecked(); }
+    void SetChecked(bool checked);
+    void ForceChecked();
+    bool GetEnabled() const { return isEnabled(); }
+    void SetEnabled(bool enabled);
+    void SetReadOnly(bool readOnly);
+    void SetColorRW(TColor color);
+    void SetColorRO(TColor color);
+    // Repaints the circle's inside in the colour of the current state.
+    void UpdateColor();
+    // The colour the circle's inside has now.
+    TColor CircleColor() const;
+    // The circle's inside, in the button's coordinates.
+    QRect CircleInside() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void checkStateSet() override;
+    void nextCheckState() override;
+
+private:
+    void SetBaseChecked(bool checked);
+};

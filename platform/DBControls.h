@@ -1,0 +1,97 @@
+#pragma once
+// Edits bound to a field of a data source (DataSet.h): they show the field
+// of the data set's current record, follow its cursor, and write an edited
+// value back (and post it) when editing ends. A failed write throws
+// EDatabaseError out of the edit's signal handler, to the caller's event
+// loop. GUI thread only.
+
+#include "DataSet.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+#include <string>
+
+// A single-line edit bound to DataSource/DataField.
+class TDBEdit : public QLineEdit {
+    Q_OBJECT
+
+public:
+    explicit TDBEdit(QWidget* parent = nullptr);
+
+    TDataSource* DataSource() const { return m_source; }
+    const std::string& DataField() const { return m_field; }
+    void Bind(TDataSource* source, const std::string& field);
+    TField* Field() const;
+
+private:
+    void Load();
+    void Store();
+
+    TDataSource* m_source = nullptr;
+    std::string m_field;
+    bool m_loading = false;
+};
+
+// A multi-line edit bound to DataSource/DataField; writes back when it
+// loses the focus.
+class TDBMemo : public QPlainTextEdit {
+    Q_OBJECT
+
+public:
+    explicit TDBMemo(QWidget* parent = nullptr);
+
+    TDataSource* DataSource() const { return m_source; }
+    const std::string& DataField() const { return m_field; }
+    void Bind(TDataSource* source, const std::string& field);
+    TField* Field() const;
+
+protected:
+    void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    void Load();
+    void Store();
+
+    TDataSource* m_source = nullptr;
+    std::string m_field;
+};
+
+// A drop-down list bound to DataSource/DataField whose entries come from a
+// second data set: ListField is shown, KeyField is what the bound field
+// holds. Choosing an entry writes its key.
+class TDBLookupComboBox : public QComboBox {
+    Q_OBJECT
+
+public:
+    explicit TDBLookupComboBox(QWidget* parent = nullptr);
+
+    void Bind(TDataSource* source, const std::string& field);
+    void SetList(TDataSource* listSource, const std::string& keyField,
+                 const std::string& listField);
+    TField* Field() const;
+    // The key of the entry shown (Windows-1252); empty when none is.
+    std::string KeyValue() const;
+
+    // The toolkit's read-only state: the list cannot be changed by the user.
+    bool IsReadOnly() const { return m_readOnly; }
+    void SetBaseReadOnly(bool readOnly) { m_readOnly = readOnly; }
+
+protected:
+    void showPopup() override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+
+private:
+    void LoadList();
+    void Load();
+
+    TDataSource* m_source = nullptr;
+    std::string m_field;
+    TDataSource* m_listSource = nullptr;
+    std::string m_keyField;
+    std::string m_listField;
+    bool m_loading = false;
+    bool m_readOnly = false;
+};

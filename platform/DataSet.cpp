@@ -1,0 +1,355 @@
+#include "DataSet.h"
+
+#include "QtText.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QHeaderView>
+#include <QSqlError>
+#include <QSqlField>
+#include <QSqlQuery>
+#include <QSqlQueryModel>
+#include <QSqlRecord>
+#include <QSqlTableModel>
+#include <QTime>
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
+namespace {
+
+std::string Lower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+TFieldType TypeOf(const QSqlField& field) {
+    switch (field.metaType().id()) {
+    case QMetaType::Bool: return ftBoolean;
+    case QMetaType::Short:
+    case QMetaType::UShort: return ftSmallint;
+    case QMetaType::Int:
+    case QMetaType::UInt: return ftInteger;
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong: return ftLargeint;
+    case QMetaType::Double:
+    case QMetaType::Float: return ftFloat;
+    case QMetaType::QString: return ftString;
+    case QMetaType::QByteArray: return ftBlob;
+    case QMetaType::QDate: return ftDate;
+    case QMetaType::QTime: return ftTime;
+    case QMetaType::QDateTime: return ftDateTime;
+    default: return ftUnknown;
+    }
+}
+
+bool IsNumeric(TFieldType type) {
+    switch (type) {
+    case ftSmallint:
+    case ftInteger:
+    case ftWord:
+    case ftFloat:
+    case ftCurrency:
+    case ftBCD:
+    case ftAutoInc:
+    case ftLargeint: return true;
+    default: return false;
+    }
+}
+
+// The shortest text that reads back to the same double.
+std::string Shortest(double v) {
+    char buffer[64];
+    const auto r = std::to_chars(buffer, buffer + sizeof buffer, v);
+    return std::string(buffer, r.ptr);
+}
+
+void Fail(const QSqlError& error, const char* what) {
+    throw EDatabaseError(std::string(what) + ": " + FromQString(error.text()));
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// Fields
+
+TField::TField(TDataSet* dataSet, int index, std::string name, TFieldType type)
+    : FieldName(name), DisplayName(std::move(name)), DataType(type),
+      Alignment(IsNumeric(type) ? taRightJustify : taLeftJustify), m_dataSet(dataSet),
+      m_index(index) {}
+
+QVariant TField::Value() const {
+    return m_dataSet->ValueAt(m_index);
+}
+
+bool TField::IsNull() const {
+    return Value().isNull();
+}
+
+std::string TField::AsString() const {
+    const QVariant v = Value();
+    if (v.isNull()) {
+        return {};
+    }
+    switch (DataType) {
+    case ftBoolean: return v.toBool() ? "True" : "False";
+    case ftSmallint:
+    case ftInteger:
+    case ftWord:
+    case ftAutoInc:
+    case ftLargeint: return std::to_string(v.toLongLong());
+    case ftFloat:
+    case ftCurrency:
+    case ftBCD: return Shortest(v.toDouble());
+    case ftDate: return FromQString(v.toDate().toString(QStringLiteral("yyyy-MM-dd")));
+    case ftTime: return FromQString(v.toTime().toString(QStringLiteral("HH:mm:ss")));
+    case ftDateTime:
+        return FromQString(v.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+    case ftBlob:
+    case ftBytes:
+    case ftVarBytes:
+    case ftGraphic: return v.toByteArray().toStdString();
+    default: return FromQString(v.toString());
+    }
+}
+
+std::int64_t TField::AsCurrencyUnits() const {
+    const double v = Value().toDouble();
+    return std::isfinite(v) ? std::llround(v * 10000.0) : 0;
+}
+
+double TField::AsCurrency() const {
+    return static_cast<double>(AsCurrencyUnits()) / 10000.0;
+}
+
+void TField::SetAsString(const std::string& text) {
+    QVariant value;
+    switch (DataType) {
+    case ftBoolean: value = Lower(text) == "true" || text == "1"; break;
+    case ftSmallint:
+    case ftInteger:
+    case ftWord:
+    case ftAutoInc:
+    case ftLargeint: value = QString::fromStdString(text).toLongLong(); break;
+    case ftFloat:
+    case ftCurrency:
+    case ftBCD:
+        value = ToQString(text).replace(QLatin1Char(','), QLatin1Char('.')).toDouble();
+        break;
+    default: value = ToQString(text); break;
+    }
+    m_dataSet->SetValueAt(m_index, value);
+}
+
+// ---------------------------------------------------------------------------
+// Data sets
+
+TDataSet::TDataSet(QObject* parent) : QObject(parent) {}
+
+TDataSet::~TDataSet() = default;
+
+void TDataSet::SetFieldType(const std::string& fieldName, TFieldType type) {
+    m_types[Lower(fieldName)] = type;
+}
+
+void TDataSet::Open() {
+    Close();
+    if (!Database.isOpen() && !Database.open()) {
+        Fail(Database.lastError(), "Cannot open the database");
+    }
+    if (!TableName.empty()) {
+        auto table = std::make_unique<QSqlTableModel>(nullptr, Database);
+        table->setEditStrategy(QSqlTableModel::OnManualSubmit);
+        table->setTable(ToQString(TableName));
+        if (!table->select()) {
+            Fail(table->lastError(), "Cannot open the table");
+        }
+        m_model = std::move(table);
+    } else {
+        auto query = std::make_unique<QSqlQueryModel>();
+        query->setQuery(ToQString(SQL), Database);
+        if (query->lastError().isValid()) {
+            Fail(query->lastError(), "Cannot run the query");
+        }
+        m_model = std::move(query);
+    }
+    FetchAll();
+    const QSqlRecord record = m_model->record();
+    for (int i = 0; i < record.count(); ++i) {
+        const std::string name = FromQString(record.fieldName(i));
+        const auto stated = m_types.find(Lower(name));
+        const TFieldType type = stated != m_types.end() ? stated->second : TypeOf(record.field(i));
+        m_fields.push_back(std::make_unique<TField>(this, i, name, type));
+    }
+    m_row = 0;
+    m_eof = RecordCount() == 0;
+    emit Opened();
+    emit CurrentChanged();
+}
+
+void TDataSet::FetchAll() {
+    // Drivers that cannot tell a query's size (SQLite) hand out records in
+    // batches: count them all.
+    while (m_model->canFetchMore()) {
+        m_model->fetchMore();
+    }
+}
+
+void TDataSet::Close() {
+    if (m_model == nullptr) {
+        return;
+    }
+    m_fields.clear();
+    m_model.reset();
+    m_row = 0;
+    m_eof = true;
+    emit Opened();
+    emit CurrentChanged();
+}
+
+int TDataSet::RecordCount() const {
+    return m_model != nullptr ? m_model->rowCount() : 0;
+}
+
+int TDataSet::RecNo() const {
+    return RecordCount() > 0 ? m_row + 1 : 0;
+}
+
+void TDataSet::MoveTo(int row) {
+    const int count = RecordCount();
+    m_row = count > 0 ? std::clamp(row, 0, count - 1) : 0;
+    m_eof = count == 0;
+    emit CurrentChanged();
+}
+
+void TDataSet::SetRecNo(int recNo) {
+    MoveTo(recNo - 1);
+}
+
+void TDataSet::First() {
+    MoveTo(0);
+}
+
+void TDataSet::Next() {
+    if (m_row + 1 < RecordCount()) {
+        MoveTo(m_row + 1);
+    } else {
+        m_eof = true;
+    }
+}
+
+TField* TDataSet::Fields(int i) {
+    return i >= 0 && i < FieldCount() ? m_fields[static_cast<std::size_t>(i)].get() : nullptr;
+}
+
+TField* TDataSet::FieldByName(const std::string& name) {
+    const std::string wanted = Lower(name);
+    for (const auto& field : m_fields) {
+        if (Lower(field->FieldName) == wanted) {
+            return field.get();
+        }
+    }
+    return nullptr;
+}
+
+QVariant TDataSet::ValueAt(int field) const {
+    if (m_model == nullptr || RecordCount() == 0) {
+        return {};
+    }
+    return m_model->data(m_model->index(m_row, field), Qt::EditRole);
+}
+
+bool TDataSet::CanModify() const {
+    return dynamic_cast<QSqlTableModel*>(m_model.get()) != nullptr;
+}
+
+void TDataSet::SetValueAt(int field, const QVariant& value) {
+    auto* table = dynamic_cast<QSqlTableModel*>(m_model.get());
+    if (table == nullptr) {
+        throw EDatabaseError("Cannot modify a read-only data set");
+    }
+    if (RecordCount() == 0) {
+        throw EDatabaseError("No record to edit");
+    }
+    if (!table->setData(table->index(m_row, field), value, Qt::EditRole)) {
+        Fail(table->lastError(), "Cannot change the field");
+    }
+}
+
+void TDataSet::Post() {
+    auto* table = dynamic_cast<QSqlTableModel*>(m_model.get());
+    if (table == nullptr || !table->isDirty()) {
+        return;
+    }
+    const int row = m_row;
+    if (!table->submitAll()) {
+        const QSqlError error = table->lastError();
+        table->revertAll();
+        Fail(error, "Cannot post the record");
+    }
+    FetchAll(); // submitting selects again
+    MoveTo(row);
+}
+
+// ---------------------------------------------------------------------------
+// Grid
+
+TField* TColumn::Field() const {
+    return m_dataSet != nullptr ? m_dataSet->FieldByName(FieldName) : nullptr;
+}
+
+TColumn* TDBGridColumns::Add() {
+    m_columns.emplace_back();
+    return &m_columns.back();
+}
+
+TDBGrid::TDBGrid(QWidget* parent) : QTableView(parent) {
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+}
+
+TColumn* TDBGrid::AddColumn(const std::string& fieldName) {
+    TColumn* column = Columns.Add();
+    column->FieldName = fieldName;
+    column->DisplayName = fieldName;
+    column->m_dataSet = m_source != nullptr ? m_source->DataSet : nullptr;
+    return column;
+}
+
+void TDBGrid::SetDataSource(TDataSource* source) {
+    m_source = source;
+    Rebind();
+    if (source != nullptr && source->DataSet != nullptr) {
+        TDataSet* const dataSet = source->DataSet;
+        connect(dataSet, &TDataSet::Opened, this, [this] { Rebind(); });
+        connect(dataSet, &TDataSet::CurrentChanged, this, [this, dataSet] {
+            if (dataSet->Model() != nullptr && dataSet->RecNo() > 0 &&
+                currentIndex().row() != dataSet->RecNo() - 1) {
+                selectRow(dataSet->RecNo() - 1);
+            }
+        });
+    }
+}
+
+void TDBGrid::Rebind() {
+    Columns.Clear();
+    TDataSet* const dataSet = m_source != nullptr ? m_source->DataSet : nullptr;
+    setModel(dataSet != nullptr ? dataSet->Model() : nullptr);
+    if (dataSet == nullptr || dataSet->Model() == nullptr) {
+        return;
+    }
+    for (int i = 0; i < dataSet->FieldCount(); ++i) {
+        TColumn* column = AddColumn(dataSet->Fields(i)->FieldName);
+        column->DisplayName = dataSet->Fields(i)->DisplayName;
+        column->Alignment = dataSet->Fields(i)->Alignment;
+    }
+    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [dataSet](const QModelIndex& current) {
+                if (current.isValid() && dataSet->RecNo() != current.row() + 1) {
+                    dataSet->SetRecNo(current.row() + 1);
+                }
+            });
+}

@@ -1,0 +1,219 @@
+#pragma once
+// Data sets, fields, data sources and a grid in the vocabulary of the
+// component toolkit the library's data-aware components were designed for,
+// on Qt Sql. Any Qt Sql driver works; the tests use QSQLITE.
+//
+// A TDataSet reads a table (editable) or a query (read-only) from a
+// QSqlDatabase when opened, with every record fetched, so RecordCount is
+// exact for every driver. It has a current record (RecNo, 1-based) that
+// First, Next and SetRecNo move; CurrentChanged tells the controls bound to
+// it. Fields give the current record's values.
+//
+// Errors of the database (opening, posting) are thrown as EDatabaseError
+// with the driver's text; nothing fails silently. GUI thread only.
+//
+// AsString, by field type: integers in plain decimal; floats and currencies
+// in the shortest form that reads back to the same double ("2.5", "0.1");
+// booleans "True"/"False"; dates "YYYY-MM-DD", times "hh:mm:ss", date-times
+// "YYYY-MM-DD hh:mm:ss"; text as stored (Windows-1252); NULL as "".
+
+#include <QObject>
+#include <QSqlDatabase>
+#include <QTableView>
+#include <QVariant>
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+class QSqlQueryModel;
+
+// The toolkit's field types, with its numbering.
+enum TFieldType : int {
+    ftUnknown = 0,
+    ftString,
+    ftSmallint,
+    ftInteger,
+    ftWord,
+    ftBoolean,
+    ftFloat,
+    ftCurrency,
+    ftBCD,
+    ftDate,
+    ftTime,
+    ftDateTime,
+    ftBytes,
+    ftVarBytes,
+    ftAutoInc,
+    ftBlob,
+    ftMemo,
+    ftGraphic,
+    ftFmtMemo,
+    ftParadoxOle,
+    ftDBaseOle,
+    ftTypedBinary,
+    ftCursor,
+    ftFixedChar,
+    ftWideString,
+    ftLargeint,
+    ftADT,
+    ftArray,
+    ftReference,
+    ftDataSet,
+    ftOraBlob,
+    ftOraClob,
+    ftVariant,
+    ftInterface,
+    ftIDispatch,
+    ftGuid
+};
+
+enum TAlignment : int { taLeftJustify = 0, taRightJustify = 1, taCenter = 2 };
+
+class EDatabaseError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class TDataSet;
+
+class TField {
+public:
+    TField(TDataSet* dataSet, int index, std::string name, TFieldType type);
+
+    std::string FieldName;
+    std::string DisplayName; // the field's name unless changed
+    TFieldType DataType;
+    TAlignment Alignment; // numbers right-justified, everything else left
+
+    bool IsNull() const;
+    QVariant Value() const;
+    std::string AsString() const;
+    // The value as a currency: rounded to four decimals.
+    double AsCurrency() const;
+    // The same in ten-thousandths, exactly.
+    std::int64_t AsCurrencyUnits() const;
+    // Changes the current record's value (an editable data set; Post
+    // writes it). Throws EDatabaseError on a read-only data set.
+    void SetAsString(const std::string& text);
+
+private:
+    TDataSet* m_dataSet;
+    int m_index;
+};
+
+class TDataSet : public QObject {
+    Q_OBJECT
+
+public:
+    explicit TDataSet(QObject* parent = nullptr);
+    ~TDataSet() override;
+
+    QSqlDatabase Database;
+    std::string TableName; // an editable table, or
+    std::string SQL;       // a read-only query
+
+    // States a field's type where the SQL declaration does not (SQLite
+    // declares "REAL" for floats and currencies alike). Before Open.
+    void SetFieldType(const std::string& fieldName, TFieldType type);
+
+    void Open(); // throws EDatabaseError
+    void Close();
+    bool Active() const { return m_model != nullptr; }
+
+    int RecordCount() const;
+    int RecNo() const; // 1-based; 0 when there are no records
+    void SetRecNo(int recNo);
+    void First();
+    void Next();
+    bool Eof() const { return m_eof; }
+
+    int FieldCount() const { return static_cast<int>(m_fields.size()); }
+    TField* Fields(int i);
+    TField* FieldByName(const std::string& name); // nullptr when there is none
+
+    bool CanModify() const;
+    // Writes the edited values of the current record; throws EDatabaseError.
+    void Post();
+
+    QSqlQueryModel* Model() const { return m_model.get(); }
+    QVariant ValueAt(int field) const;
+    void SetValueAt(int field, const QVariant& value);
+
+signals:
+    // The current record changed (moved, or its data).
+    void CurrentChanged();
+    void Opened();
+
+private:
+    void FetchAll();
+    void MoveTo(int row);
+
+    std::unique_ptr<QSqlQueryModel> m_model;
+    std::vector<std::unique_ptr<TField>> m_fields;
+    std::map<std::string, TFieldType> m_types;
+    int m_row = 0;
+    bool m_eof = true;
+};
+
+class TDataSource : public QObject {
+    Q_OBJECT
+
+public:
+    explicit TDataSource(QObject* parent = nullptr) : QObject(parent) {}
+    TDataSet* DataSet = nullptr;
+};
+
+// A grid column: the field it shows, its title and alignment.
+class TColumn {
+public:
+    std::string FieldName;
+    std::string DisplayName; // the title
+    TAlignment Alignment = taLeftJustify;
+    TField* Field() const; // nullptr when the data set has no such field
+
+private:
+    friend class TDBGrid;
+    TDataSet* m_dataSet = nullptr;
+};
+
+class TDBGridColumns {
+public:
+    int Count() const { return static_cast<int>(m_columns.size()); }
+    TColumn* Items(int i) { return &m_columns[static_cast<std::size_t>(i)]; }
+    TColumn* Add();
+    void Clear() { m_columns.clear(); }
+
+private:
+    friend class TDBGrid;
+    std::vector<TColumn> m_columns;
+};
+
+// A grid showing a data set through its columns (one per field unless
+// changed); its current row follows the data set's record and the other way
+// round.
+class TDBGrid : public QTableView {
+    Q_OBJECT
+
+public:
+    explicit TDBGrid(QWidget* parent = nullptr);
+
+    TDataSource* DataSource() const { return m_source; }
+    // Binds the grid; the columns become one per field of an open data set.
+    void SetDataSource(TDataSource* source);
+    TDBGridColumns Columns;
+    // Columns added later refer to the bound data set.
+    TColumn* AddColumn(const std::string& fieldName);
+
+    // The toolkit's Visible: not hidden on purpose.
+    bool Visible() const { return !isHidden(); }
+    void SetVisible(bool visible) { setVisible(visible); }
+
+private:
+    void Rebind();
+
+    TDataSource* m_source = nullptr;
+};

@@ -1,0 +1,251 @@
+#include "VynDBEdit.h"
+#include "VynDBLookupComboBox.h"
+#include "VynDBMemo.h"
+#include "VynRadioButton.h"
+
+#include "QtColor.h"
+#include "QtText.h"
+#include "support/SqliteFile.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+#include <functional>
+
+namespace {
+
+QRgb System(QWidget* w, TColor color) {
+    return ToQColor(color, QApplication::palette(w)).rgb() & 0xFFFFFF;
+}
+QRgb Shown(QWidget* w) {
+    return w->palette().color(QPalette::Base).rgb() & 0xFFFFFF;
+}
+
+// The colour rules of the edit controls as call sequences: each step and the
+// colour it leaves on screen.
+template <class Edit> void CheckColourRules(Edit& e, TColor initialRO) {
+    const struct {
+        const char* What;
+        std::function<void()> Step;
+        TColor Expected;
+    } steps[] = {
+        {"new", [] {}, clWindow},
+        {"read-only", [&] { e.SetReadOnly(true); }, initialRO},
+        {"Color while read-only", [&] { e.SetColorRW(clYellow); }, initialRO},
+        {"editable again", [&] { e.SetReadOnly(false); }, clYellow},
+        {"disabled wins", [&] { e.SetEnabled(false); }, clBtnFace},
+        {"read-only while disabled", [&] { e.SetReadOnly(true); }, clBtnFace},
+        {"ColorRO while disabled", [&] { e.SetColorRO(clRed); }, clBtnFace},
+        {"enabled", [&] { e.SetEnabled(true); }, clRed},
+        {"disabled through Qt", [&] { e.setEnabled(false); }, clBtnFace},
+        {"enabled through Qt", [&] { e.setEnabled(true); }, clRed},
+    };
+    for (const auto& step : steps) {
+        step.Step();
+        EXPECT_EQ(Shown(&e), System(&e, step.Expected)) << step.What;
+    }
+    EXPECT_EQ(ColorValue(e.GetColor()), ColorValue(clYellow)); // the stored colour
+}
+
+TEST(DataAware, ColourRulesOfTheEdits) {
+    TVynDBEdit edit;
+    CheckColourRules(edit, clInfoBk);
+    TVynDBMemo memo;
+    CheckColourRules(memo, clInfoBk);
+
+    // The lookup list's colours are plain: they show at the next ReadOnly.
+    TVynDBLookupComboBox combo;
+    EXPECT_EQ(ColorValue(combo.ShownColor()), ColorValue(clWindow));
+    combo.ColorRW = clYellow;
+    combo.ColorRO = clRed;
+    EXPECT_EQ(ColorValue(combo.ShownColor()), ColorValue(clWindow));
+    combo.SetReadOnly(true);
+    EXPECT_EQ(ColorValue(combo.ShownColor()), ColorValue(clRed));
+    EXPECT_EQ(combo.palette().color(QPalette::Button).rgb() & 0xFFFFFF, 0xFF0000u);
+    combo.setEnabled(false); // no recolouring
+    EXPECT_EQ(ColorValue(combo.ShownColor()), ColorValue(clRed));
+    combo.SetReadOnly(false);
+    EXPECT_EQ(ColorValue(combo.ShownColor()), ColorValue(clYellow));
+}
+
+void Move(QWidget* w, QPoint at) {
+    QMouseEvent move(QEvent::MouseMove, at, w->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(w, &move);
+}
+
+TEST(DataAware, HyperlinkLookOnlyWithAClickHandler) {
+    TVynDBEdit plain;
+    plain.setText("text");
+    plain.resize(100, 20);
+    const QColor text = plain.palette().color(QPalette::Text);
+    plain.SetReadOnly(true);
+    const Qt::CursorShape usual = plain.cursor().shape(); // a read-only edit's
+    EXPECT_FALSE(plain.font().underline());
+    EXPECT_EQ(plain.palette().color(QPalette::Text), text);
+    Move(&plain, {5, 5});
+    EXPECT_FALSE(plain.Hovering());
+    EXPECT_EQ(plain.cursor().shape(), usual);
+
+    TVynDBEdit link;
+    link.resize(100, 20);
+    int clicks = 0;
+    link.OnClick = [&](QObject*) { ++clicks; };
+    link.SetReadOnly(true);
+    EXPECT_TRUE(link.font().underline());
+    EXPECT_EQ(link.palette().color(QPalette::Text).rgb() & 0xFFFFFF, 0x0000FFu);
+    Move(&link, {5, 5}); // empty text: the cursor stays
+    EXPECT_FALSE(link.Hovering());
+    EXPECT_EQ(link.cursor().shape(), usual);
+    link.setText("https://example.invalid");
+    Move(&link, {5, 5});
+    EXPECT_TRUE(link.Hovering());
+    EXPECT_EQ(link.cursor().shape(), Qt::PointingHandCursor);
+    Move(&link, {6, 6}); // still inside: nothing
+    EXPECT_TRUE(link.Hovering());
+    Move(&link, {150, 5}); // outside
+    EXPECT_FALSE(link.Hovering());
+    EXPECT_EQ(link.cursor().shape(), usual);
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), link.mapToGlobal(QPointF(5, 5)),
+                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(5, 5), link.mapToGlobal(QPointF(5, 5)),
+                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(&link, &press);
+    QApplication::sendEvent(&link, &release);
+    EXPECT_EQ(clicks, 1);
+    link.SetReadOnly(false);
+    EXPECT_FALSE(link.font().underline());
+    EXPECT_EQ(link.palette().color(QPalette::Text).rgb() & 0xFFFFFF, 0u);
+}
+
+class Bound : public testing::Test {
+protected:
+    Bound() {
+        db.Exec("CREATE TABLE pumps (id INTEGER PRIMARY KEY, name TEXT, note TEXT, maker INTEGER)");
+        db.Exec("CREATE TABLE makers (code INTEGER PRIMARY KEY, label TEXT)");
+        db.Exec("INSERT INTO pumps VALUES (1, 'CP1', 'first', 10), (2, 'CP4', 'second', 20)");
+        db.Exec("INSERT INTO makers VALUES (10, 'North'), (20, 'South'), (30, 'East')");
+        pumps.Database = makers.Database = db.Database();
+        pumps.TableName = "pumps";
+        makers.TableName = "makers";
+        pumps.Open();
+        makers.Open();
+        source.DataSet = &pumps;
+        list.DataSet = &makers;
+    }
+    std::string Stored(const char* sql) {
+        TDataSet check;
+        check.Database = db.Database();
+        check.SQL = sql;
+        check.Open();
+        return check.Fields(0)->AsString();
+    }
+
+    SqliteFile db;
+    TDataSet pumps;
+    TDataSet makers;
+    TDataSource source;
+    TDataSource list;
+};
+
+TEST_F(Bound, EditsFollowTheCursorAndWriteBack) {
+    TVynDBEdit edit;
+    TVynDBMemo memo;
+    TVynDBLookupComboBox combo;
+    edit.Bind(&source, "name");
+    memo.Bind(&source, "note");
+    combo.SetList(&list, "code", "label");
+    combo.Bind(&source, "maker");
+    EXPECT_EQ(FromQString(edit.text()), "CP1");
+    EXPECT_EQ(FromQString(memo.toPlainText()), "first");
+    EXPECT_EQ(FromQString(combo.currentText()), "North");
+    pumps.Next();
+    EXPECT_EQ(FromQString(edit.text()), "CP4");
+    EXPECT_EQ(FromQString(combo.currentText()), "South");
+    EXPECT_EQ(makers.RecNo(), 1); // the list's own cursor is left where it was
+
+    edit.setText("CP4S");
+    edit.setModified(true);
+    emit edit.editingFinished();
+    EXPECT_EQ(Stored("SELECT name FROM pumps WHERE id = 2"), "CP4S");
+    memo.setPlainText("changed");
+    memo.document()->setModified(true); // as typing would
+    QFocusEvent out(QEvent::FocusOut);
+    QApplication::sendEvent(&memo, &out);
+    EXPECT_EQ(Stored("SELECT note FROM pumps WHERE id = 2"), "changed");
+    emit combo.activated(2);
+    EXPECT_EQ(Stored("SELECT maker FROM pumps WHERE id = 2"), "30");
+    EXPECT_EQ(FromQString(combo.currentText()), "East");
+
+    // Read-only controls write nothing.
+    edit.SetReadOnly(true);
+    edit.setText("no");
+    edit.setModified(true);
+    emit edit.editingFinished();
+    combo.SetReadOnly(true);
+    emit combo.activated(0);
+    EXPECT_EQ(Stored("SELECT name || maker FROM pumps WHERE id = 2"), "CP4S30");
+}
+
+QRgb CircleInside(TVynRadioButton& b) {
+    const QImage image = b.grab().toImage();
+    const QRect inside = b.CircleInside();
+    // Off the check mark: near the inside's left edge, on its middle line.
+    return image.pixel(inside.left() + 1, inside.center().y()) & 0xFFFFFF;
+}
+
+TEST(RadioButton, ReadOnlyRulesAndTheCircle) {
+    QWidget parent;
+    auto* a = new TVynRadioButton(QStringLiteral("a"), &parent);
+    auto* b = new TVynRadioButton(QStringLiteral("b"), &parent);
+    b->move(0, 30);
+    parent.show();
+    a->SetChecked(true);
+    b->SetReadOnly(true);
+    b->SetChecked(true); // refused, and a stays checked
+    EXPECT_FALSE(b->GetChecked());
+    EXPECT_TRUE(a->GetChecked());
+    b->click(); // the user's click: refused too
+    EXPECT_FALSE(b->GetChecked());
+    b->setFocus();
+    QKeyEvent space(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
+    QKeyEvent spaceUp(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
+    QApplication::sendEvent(b, &space);
+    QApplication::sendEvent(b, &spaceUp);
+    EXPECT_FALSE(b->GetChecked());
+    b->ForceChecked();
+    EXPECT_TRUE(b->GetChecked());
+    EXPECT_FALSE(a->GetChecked());
+    b->SetChecked(false); // unchecking works, even in an exclusive group
+    EXPECT_FALSE(b->GetChecked());
+
+    const struct {
+        const char* What;
+        std::function<void()> Step;
+        TColor Expected;
+    } steps[] = {
+        {"read-only", [] {}, clBtnFace},
+        {"editable", [&] { b->SetReadOnly(false); }, clWindow},
+        {"BgColorRO while editable", [&] { b->SetColorRO(clRed); }, clWindow},
+        {"read-only again", [&] { b->SetReadOnly(true); }, clRed},
+        {"disabled wins", [&] { b->SetEnabled(false); }, clBtnFace},
+        {"enabled", [&] { b->SetEnabled(true); }, clRed},
+        {"BgColor",
+         [&] {
+             b->SetColorRW(clYellow);
+             b->SetReadOnly(false);
+         },
+         clYellow},
+    };
+    for (const auto& step : steps) {
+        step.Step();
+        EXPECT_EQ(CircleInside(*b), System(b, step.Expected)) << step.What;
+    }
+}
+
+} // namespace

@@ -1,0 +1,153 @@
+#include "PrintDBGrid.h"
+
+#include "support/EventLoop.h"
+#include "support/Files.h"
+#include "support/Process.h"
+#include "support/SqliteFile.h"
+
+#include <gtest/gtest.h>
+
+#include <QLocale>
+
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+namespace {
+
+class Export : public testing::Test {
+protected:
+    Export() {
+        QLocale::setDefault(QLocale::c()); // the decimal mark of these files
+        db.Exec("CREATE TABLE t (id INTEGER, name TEXT, rate REAL, price REAL, note BLOB, "
+                "flag BOOLEAN)");
+        data.Database = db.Database();
+        data.TableName = "t";
+        data.SetFieldType("price", ftCurrency);
+        source.DataSet = &data;
+        parent.resize(300, 200);
+        grid = new TDBGrid(&parent);
+        parent.show();
+        printer.DBGrid = grid;
+    }
+    void Open() {
+        data.Open();
+        grid->SetDataSource(&source);
+    }
+    std::string Path(const char* name) const { return db.Folder() + "/" + name; }
+
+    SqliteFile db;
+    TDataSet data;
+    TDataSource source;
+    QWidget parent;
+    TDBGrid* grid = nullptr;
+    TPrintDBGrid printer;
+};
+
+TEST_F(Export, EveryFieldTypeAlignedAndAsCsv) {
+    db.Exec("INSERT INTO t VALUES (1, 'ab', 2.5, 1.005, x'00', 1), "
+            "(22, 'Nozzle', NULL, -3.14159, NULL, 0)");
+    Open();
+    grid->AddColumn("nosuch")->DisplayName = "x";
+    data.SetRecNo(2);
+    ASSERT_TRUE(printer.SaveToTextFile(Path("t.txt").c_str()));
+    // Numbers right-justified, text left; floats and currencies with two
+    // decimals (NULL as 0.00); a blob "?"; a column without a field empty.
+    EXPECT_EQ(Slurp(Path("t.txt")), "id  name    rate  price  note  flag   x  \r\n"
+                                    " 1  ab      2.50   1.01  ?     True      \r\n"
+                                    "22  Nozzle  0.00  -3.14  ?     False     \r\n");
+    EXPECT_EQ(data.RecNo(), 2);
+    EXPECT_TRUE(grid->isVisible());
+
+    printer.FileName = Path("t.csv");
+    ASSERT_TRUE(printer.SaveToCsvFile(""));
+    EXPECT_EQ(Slurp(Path("t.csv")),
+              "\"id\";\"name\";\"rate\";\"price\";\"note\";\"flag\";\"x\"\r\n"
+              "\"1\";\"ab\";\"2.50\";\"1.01\";\"?\";\"True\";\"\"\r\n"
+              "\"22\";\"Nozzle\";\"0.00\";\"-3.14\";\"?\";\"False\";\"\"\r\n");
+    EXPECT_EQ(data.RecNo(), 2);
+    EXPECT_TRUE(grid->isVisible());
+}
+
+TEST_F(Export, EmptyWideAndFailingExports) {
+    Open();
+    ASSERT_TRUE(printer.SaveToTextFile(Path("e.txt").c_str()));
+    EXPECT_EQ(Slurp(Path("e.txt")), "id  name  rate  price  note  flag  \r\n");
+    ASSERT_TRUE(printer.SaveToCsvFile(Path("e.csv").c_str()));
+    EXPECT_EQ(Slurp(Path("e.csv")), "\"id\";\"name\";\"rate\";\"price\";\"note\";\"flag\"\r\n");
+
+    for (int i = 0; i < 114; ++i) {
+        grid->AddColumn("id");
+    }
+    ASSERT_EQ(grid->Columns.Count(), 120);
+    ASSERT_TRUE(printer.SaveToCsvFile(Path("w.csv").c_str()));
+    const std::string wide = Slurp(Path("w.csv"));
+    EXPECT_EQ(std::count(wide.begin(), wide.end(), ';'), 99); // 100 columns
+
+    EXPECT_FALSE(printer.SaveToTextFile("")); // no name at all
+    EXPECT_FALSE(printer.SaveToCsvFile(nullptr));
+    TPrintDBGrid unbound;
+    EXPECT_FALSE(unbound.SaveToTextFile(Path("n.txt").c_str()));
+    EXPECT_FALSE(std::filesystem::exists(Path("n.txt")));
+}
+
+TEST(PrintDBGrid, Padding) {
+    const struct {
+        const char* Text;
+        int Width, Alignment;
+        const char* Padded;
+    } cases[] = {
+        {"abc", 6, taCenter, " abc  "},
+        {"abc", 7, taCenter, "  abc  "},
+        {"7", 3, taRightJustify, "  7"},
+        {"7", 3, taLeftJustify, "7  "},
+        {"7", 3, 9, "7  "},
+        {"long", 2, taRightJustify, "long"},
+    };
+    for (const auto& c : cases) {
+        std::string text = c.Text;
+        TPrintDBGrid::AllignString(text, c.Width, c.Alignment);
+        EXPECT_EQ(text, c.Padded) << c.Text << " " << c.Width << " " << c.Alignment;
+    }
+    EXPECT_EQ(CurrencyText(12345, ','), "1,23");
+    EXPECT_EQ(CurrencyText(-49, '.'), "0.00");
+    EXPECT_EQ(CurrencyText(-50, '.'), "-0.01");
+}
+
+TEST_F(Export, CsvValuesReadBackUnchanged) {
+    db.Exec("INSERT INTO t (id, name) VALUES (1, 'say \"hi\"; then\r\nleave'), "
+            "(2, '\"\"'), (3, ';')");
+    Open();
+    ASSERT_TRUE(printer.SaveToCsvFile(Path("q.csv").c_str()));
+    // An independent reader: Python's csv module, printing the name column
+    // of every record, one repr() a line.
+    const ProcessResult read = RunProcess(
+        {"/usr/bin/python3", "-c",
+         "import csv,sys\n"
+         "rows=list(csv.reader(open(sys.argv[1],newline='',encoding='cp1252'),delimiter=';'))\n"
+         "print('\\n'.join(repr(r[1]) for r in rows[1:]))",
+         Path("q.csv")});
+    ASSERT_EQ(read.ExitCode, 0) << read.Err;
+    EXPECT_EQ(read.Out, "'say \"hi\"; then\\r\\nleave'\n'\"\"'\n';'\n");
+}
+
+TEST_F(Export, PrintHandsTheTableToThePrintCommand) {
+    db.Exec("INSERT INTO t (id, name) VALUES (5, 'printed')");
+    Open();
+    // A print command that keeps what it was given.
+    const std::string script = Path("fake-lp");
+    std::ofstream(script) << "#!/bin/sh\ncp \"$1\" \"" << Path("printed.txt") << "\"\n";
+    std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(db.Folder());
+    setenv("MAPWRIGHT_PRINT_COMMAND", script.c_str(), 1);
+    const bool printed = printer.Print();
+    unsetenv("MAPWRIGHT_PRINT_COMMAND");
+    std::filesystem::current_path(before);
+    ASSERT_TRUE(printed);
+    ASSERT_TRUE(ProcessUntil([&] { return !Slurp(Path("printed.txt")).empty(); }, 5000));
+    EXPECT_EQ(Slurp(Path("printed.txt")), Slurp(Path("tmp.txt")));
+    EXPECT_NE(Slurp(Path("tmp.txt")).find("printed"), std::string::npos);
+}
+
+} // namespace
