@@ -136,6 +136,14 @@ void TPrintDBGrid::AllignString(std::string& text, int width, int alignment) {
 }
 
 bool TPrintDBGrid::SaveToTextFile(const char* fileName) {
+    return Save(fileName, false);
+}
+
+bool TPrintDBGrid::SaveToCsvFile(const char* fileName) {
+    return Save(fileName, true);
+}
+
+bool TPrintDBGrid::Save(const char* fileName, bool csv) {
     const std::string name = fileName != nullptr && fileName[0] != '\0' ? fileName : FileName;
     TDataSet* const dataSet = DataSetOf(DBGrid);
     if (dataSet == nullptr) {
@@ -145,25 +153,24 @@ bool TPrintDBGrid::SaveToTextFile(const char* fileName) {
     if (!file) {
         return false;
     }
-    const int columns = std::min(DBGrid->Columns.Count(), kMaxColumns);
+    // Every cell is collected first: the aligned table's widths come from
+    // every row.
+    const auto columns = static_cast<std::size_t>(std::min(DBGrid->Columns.Count(), kMaxColumns));
     const int records = dataSet->RecordCount();
-    std::vector<std::size_t> widths(static_cast<std::size_t>(columns), 0);
-    std::vector<int> alignments(static_cast<std::size_t>(columns));
+    std::vector<std::size_t> widths(columns, 0);
     std::vector<std::vector<std::string>> rows(1);
-    for (int c = 0; c < columns; ++c) {
-        alignments[static_cast<std::size_t>(c)] = DBGrid->Columns.Items(c)->Alignment;
-        rows[0].push_back(DBGrid->Columns.Items(c)->DisplayName);
-        widths[static_cast<std::size_t>(c)] = rows[0].back().size();
+    for (std::size_t c = 0; c < columns; ++c) {
+        rows[0].push_back(DBGrid->Columns.Items(static_cast<int>(c))->DisplayName);
+        widths[c] = rows[0].back().size();
     }
     {
         const TWalk walk(DBGrid, dataSet);
         for (int r = 0; r < records; ++r) {
             std::vector<std::string>& row = rows.emplace_back();
-            for (int c = 0; c < columns; ++c) {
+            for (std::size_t c = 0; c < columns; ++c) {
                 std::string cell;
-                XlatString(cell, c);
-                widths[static_cast<std::size_t>(c)] =
-                    std::max(widths[static_cast<std::size_t>(c)], cell.size());
+                XlatString(cell, static_cast<int>(c));
+                widths[c] = std::max(widths[c], cell.size());
                 row.push_back(std::move(cell));
             }
             dataSet->Next();
@@ -172,49 +179,17 @@ bool TPrintDBGrid::SaveToTextFile(const char* fileName) {
     bool ok = true;
     for (std::vector<std::string>& row : rows) {
         std::string line;
-        for (int c = 0; c < columns; ++c) {
-            std::string& cell = row[static_cast<std::size_t>(c)];
-            AllignString(cell, static_cast<int>(widths[static_cast<std::size_t>(c)]),
-                         alignments[static_cast<std::size_t>(c)]);
-            line += cell;
-            line += "  ";
-        }
-        line += kLineEnd;
-        ok = WriteAll(file.get(), line) && ok;
-    }
-    return std::fclose(file.release()) == 0 && ok;
-}
-
-bool TPrintDBGrid::SaveToCsvFile(const char* fileName) {
-    const std::string name = fileName != nullptr && fileName[0] != '\0' ? fileName : FileName;
-    TDataSet* const dataSet = DataSetOf(DBGrid);
-    if (dataSet == nullptr) {
-        return false;
-    }
-    TFile file(std::fopen(name.c_str(), "wb"));
-    if (!file) {
-        return false;
-    }
-    const int columns = std::min(DBGrid->Columns.Count(), kMaxColumns);
-    const int records = dataSet->RecordCount();
-    bool ok = true;
-    std::string header;
-    for (int c = 0; c < columns; ++c) {
-        header += (c > 0 ? ";" : "") + Quoted(DBGrid->Columns.Items(c)->DisplayName);
-    }
-    ok = WriteAll(file.get(), header + kLineEnd) && ok;
-    {
-        const TWalk walk(DBGrid, dataSet);
-        for (int r = 0; r < records; ++r) {
-            std::string line;
-            for (int c = 0; c < columns; ++c) {
-                std::string cell;
-                XlatString(cell, c);
+        for (std::size_t c = 0; c < columns; ++c) {
+            std::string& cell = row[c];
+            if (csv) {
                 line += (c > 0 ? ";" : "") + Quoted(cell);
+            } else {
+                AllignString(cell, static_cast<int>(widths[c]),
+                             DBGrid->Columns.Items(static_cast<int>(c))->Alignment);
+                line += cell + "  ";
             }
-            ok = WriteAll(file.get(), line + kLineEnd) && ok;
-            dataSet->Next();
         }
+        ok = WriteAll(file.get(), line + kLineEnd) && ok;
     }
     return std::fclose(file.release()) == 0 && ok;
 }

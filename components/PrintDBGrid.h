@@ -43,6 +43,9 @@ public:
     // Pads `text` to `width`: taRightJustify blanks before, taCenter half
     // (rounded down) before and the rest after, anything else after.
     static void AllignString(std::string& text, int width, int alignment);
+
+private:
+    bool Save(const char* fileName, bool csv);
 };
 
 // A currency in ten-thousandths as fixed-point text with two decimals,

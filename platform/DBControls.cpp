@@ -15,6 +15,33 @@ TField* BoundField(TDataSource* source, const std::string& name) {
 
 } // namespace
 
+void TFieldLink::Bind(QObject* control, TDataSource* source, const std::string& field,
+                      const std::function<void()>& load) {
+    m_source = source;
+    m_field = field;
+    if (source != nullptr && source->DataSet != nullptr) {
+        QObject::connect(source->DataSet, &TDataSet::CurrentChanged, control, load);
+    }
+    load();
+}
+
+TField* TFieldLink::Field() const {
+    return BoundField(m_source, m_field);
+}
+
+std::string TFieldLink::Text() const {
+    const TField* field = Field();
+    return field != nullptr && m_source->DataSet->RecordCount() > 0 ? field->AsString()
+                                                                    : std::string();
+}
+
+void TFieldLink::Write(const std::string& text) {
+    if (TField* field = Field()) {
+        field->SetAsString(text);
+        m_source->DataSet->Post();
+    }
+}
+
 // ---------------------------------------------------------------------------
 
 TDBEdit::TDBEdit(QWidget* parent) : QLineEdit(parent) {
@@ -22,35 +49,22 @@ TDBEdit::TDBEdit(QWidget* parent) : QLineEdit(parent) {
 }
 
 void TDBEdit::Bind(TDataSource* source, const std::string& field) {
-    m_source = source;
-    m_field = field;
-    if (source != nullptr && source->DataSet != nullptr) {
-        connect(source->DataSet, &TDataSet::CurrentChanged, this, [this] { Load(); });
-    }
-    Load();
-}
-
-TField* TDBEdit::Field() const {
-    return BoundField(m_source, m_field);
+    m_link.Bind(this, source, field, [this] { Load(); });
 }
 
 void TDBEdit::Load() {
     m_loading = true;
-    const TField* field = Field();
-    setText(field != nullptr && m_source->DataSet->RecordCount() > 0 ? ToQString(field->AsString())
-                                                                     : QString());
+    setText(ToQString(m_link.Text()));
     setModified(false);
     m_loading = false;
 }
 
 void TDBEdit::Store() {
-    TField* field = Field();
-    if (m_loading || field == nullptr || !isModified() || isReadOnly()) {
+    if (m_loading || !isModified() || isReadOnly()) {
         return;
     }
     setModified(false);
-    field->SetAsString(FromQString(text()));
-    m_source->DataSet->Post();
+    m_link.Write(FromQString(text()));
 }
 
 // ---------------------------------------------------------------------------
@@ -58,34 +72,20 @@ void TDBEdit::Store() {
 TDBMemo::TDBMemo(QWidget* parent) : QPlainTextEdit(parent) {}
 
 void TDBMemo::Bind(TDataSource* source, const std::string& field) {
-    m_source = source;
-    m_field = field;
-    if (source != nullptr && source->DataSet != nullptr) {
-        connect(source->DataSet, &TDataSet::CurrentChanged, this, [this] { Load(); });
-    }
-    Load();
-}
-
-TField* TDBMemo::Field() const {
-    return BoundField(m_source, m_field);
+    m_link.Bind(this, source, field, [this] { Load(); });
 }
 
 void TDBMemo::Load() {
-    const TField* field = Field();
-    setPlainText(field != nullptr && m_source->DataSet->RecordCount() > 0
-                     ? ToQString(field->AsString())
-                     : QString());
+    setPlainText(ToQString(m_link.Text()));
     document()->setModified(false);
 }
 
 void TDBMemo::Store() {
-    TField* field = Field();
-    if (field == nullptr || !document()->isModified() || isReadOnly()) {
+    if (!document()->isModified() || isReadOnly()) {
         return;
     }
     document()->setModified(false);
-    field->SetAsString(FromQString(toPlainText()));
-    m_source->DataSet->Post();
+    m_link.Write(FromQString(toPlainText()));
 }
 
 void TDBMemo::focusOutEvent(QFocusEvent* event) {
@@ -97,22 +97,14 @@ void TDBMemo::focusOutEvent(QFocusEvent* event) {
 
 TDBLookupComboBox::TDBLookupComboBox(QWidget* parent) : QComboBox(parent) {
     connect(this, &QComboBox::activated, this, [this](int index) {
-        TField* field = Field();
-        if (m_loading || m_readOnly || field == nullptr || index < 0) {
-            return;
+        if (!m_loading && !m_readOnly && index >= 0) {
+            m_link.Write(FromQString(itemData(index).toString()));
         }
-        field->SetAsString(FromQString(itemData(index).toString()));
-        m_source->DataSet->Post();
     });
 }
 
 void TDBLookupComboBox::Bind(TDataSource* source, const std::string& field) {
-    m_source = source;
-    m_field = field;
-    if (source != nullptr && source->DataSet != nullptr) {
-        connect(source->DataSet, &TDataSet::CurrentChanged, this, [this] { Load(); });
-    }
-    Load();
+    m_link.Bind(this, source, field, [this] { Load(); });
 }
 
 void TDBLookupComboBox::SetList(TDataSource* listSource, const std::string& keyField,
@@ -124,10 +116,6 @@ void TDBLookupComboBox::SetList(TDataSource* listSource, const std::string& keyF
         connect(listSource->DataSet, &TDataSet::Opened, this, [this] { LoadList(); });
     }
     LoadList();
-}
-
-TField* TDBLookupComboBox::Field() const {
-    return BoundField(m_source, m_field);
 }
 
 std::string TDBLookupComboBox::KeyValue() const {
@@ -154,10 +142,7 @@ void TDBLookupComboBox::LoadList() {
 
 void TDBLookupComboBox::Load() {
     m_loading = true;
-    const TField* field = Field();
-    const QString key = field != nullptr && m_source->DataSet->RecordCount() > 0
-                            ? ToQString(field->AsString())
-                            : QString();
+    const QString key = ToQString(m_link.Text());
     setCurrentIndex(key.isEmpty() ? -1 : findData(key));
     m_loading = false;
 }

@@ -11,7 +11,29 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
+#include <functional>
 #include <string>
+
+// What a bound control refers to: a field of its data source's data set.
+class TFieldLink {
+public:
+    // Refers to the field and calls `load` (on `control`'s thread) whenever
+    // the data set's current record changes, and once now.
+    void Bind(QObject* control, TDataSource* source, const std::string& field,
+              const std::function<void()>& load);
+    TDataSource* Source() const { return m_source; }
+    const std::string& FieldName() const { return m_field; }
+    // nullptr when unbound, closed, or the data set has no such field.
+    TField* Field() const;
+    // The field's text on the current record; empty without one.
+    std::string Text() const;
+    // Writes the text into the current record and posts it.
+    void Write(const std::string& text);
+
+private:
+    TDataSource* m_source = nullptr;
+    std::string m_field;
+};
 
 // A single-line edit bound to DataSource/DataField.
 class TDBEdit : public QLineEdit {
@@ -20,17 +42,16 @@ class TDBEdit : public QLineEdit {
 public:
     explicit TDBEdit(QWidget* parent = nullptr);
 
-    TDataSource* DataSource() const { return m_source; }
-    const std::string& DataField() const { return m_field; }
+    TDataSource* DataSource() const { return m_link.Source(); }
+    const std::string& DataField() const { return m_link.FieldName(); }
     void Bind(TDataSource* source, const std::string& field);
-    TField* Field() const;
+    TField* Field() const { return m_link.Field(); }
 
 private:
     void Load();
     void Store();
 
-    TDataSource* m_source = nullptr;
-    std::string m_field;
+    TFieldLink m_link;
     bool m_loading = false;
 };
 
@@ -42,10 +63,10 @@ class TDBMemo : public QPlainTextEdit {
 public:
     explicit TDBMemo(QWidget* parent = nullptr);
 
-    TDataSource* DataSource() const { return m_source; }
-    const std::string& DataField() const { return m_field; }
+    TDataSource* DataSource() const { return m_link.Source(); }
+    const std::string& DataField() const { return m_link.FieldName(); }
     void Bind(TDataSource* source, const std::string& field);
-    TField* Field() const;
+    TField* Field() const { return m_link.Field(); }
 
 protected:
     void focusOutEvent(QFocusEvent* event) override;
@@ -54,8 +75,7 @@ private:
     void Load();
     void Store();
 
-    TDataSource* m_source = nullptr;
-    std::string m_field;
+    TFieldLink m_link;
 };
 
 // A drop-down list bound to DataSource/DataField whose entries come from a
@@ -70,7 +90,7 @@ public:
     void Bind(TDataSource* source, const std::string& field);
     void SetList(TDataSource* listSource, const std::string& keyField,
                  const std::string& listField);
-    TField* Field() const;
+    TField* Field() const { return m_link.Field(); }
     // The key of the entry shown (Windows-1252); empty when none is.
     std::string KeyValue() const;
 
@@ -87,8 +107,7 @@ private:
     void LoadList();
     void Load();
 
-    TDataSource* m_source = nullptr;
-    std::string m_field;
+    TFieldLink m_link;
     TDataSource* m_listSource = nullptr;
     std::string m_keyField;
     std::string m_listField;

@@ -4,6 +4,7 @@
 #include "SerialDevice.h"
 #include "SerialSetupForm.h"
 #include "VynUtil.h"
+#include "support/Modal.h"
 #include "support/PtyPair.h"
 #include "support/TempDir.h"
 
@@ -29,16 +30,7 @@ protected:
 
     // Runs Execute; `interact` gets the shown form and ends it.
     bool Run(const std::function<void(TFormSerialSetup*)>& interact) {
-        auto* poll = new QTimer;
-        QObject::connect(poll, &QTimer::timeout, [poll, interact] {
-            if (auto* form = qobject_cast<TFormSerialSetup*>(QApplication::activeModalWidget())) {
-                poll->stop();
-                poll->deleteLater();
-                interact(form);
-            }
-        });
-        poll->start(5);
-        return dlg.Execute();
+        return WithModal<TFormSerialSetup>(interact, [this] { return dlg.Execute(); });
     }
     // Runs Execute, looks at the form and leaves it with OK.
     bool Ok(const std::function<void(TFormSerialSetup*)>& look = {}) {

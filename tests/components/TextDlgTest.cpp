@@ -4,6 +4,7 @@
 #include "TaalDlg.h"
 #include "TaalForm.h"
 #include "TextForm.h"
+#include "support/Modal.h"
 
 #include <gtest/gtest.h>
 
@@ -16,20 +17,6 @@
 #include <vector>
 
 namespace {
-
-// Runs `call` (a modal call) while `act` plays the user on the box it shows.
-template <class Form, class Call> auto WithModal(const std::function<void(Form*)>& act, Call call) {
-    auto* poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, [poll, act] {
-        if (auto* form = qobject_cast<Form*>(QApplication::activeModalWidget())) {
-            poll->stop();
-            poll->deleteLater();
-            act(form);
-        }
-    });
-    poll->start(5);
-    return call();
-}
 
 void Key(QWidget* w, Qt::Key key) {
     QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
