@@ -8,6 +8,8 @@
 #include "TextFile.h"
 
 #include <array>
+#include <cerrno>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -226,8 +228,7 @@ int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
         return kExitUsage;
     }
     if (options.Help) {
-        out << UsageText();
-        return kExitOk;
+        return WriteOutput(UsageText(), out, err);
     }
 
     struct Input {
@@ -238,10 +239,14 @@ int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
     Input inputs[] = {{*options.RailPressureFile, "rail pressure"},
                       {*options.DurationFile, "duration"},
                       {*options.SoiFile, "SOI"}};
+    // A map is read from its first 56 lines (header, X axis, 50 rows); one
+    // more tells whether the 56th is the text's last. Nothing further can
+    // change the result, so no more is read, however large the file.
+    constexpr std::size_t kLinesThatCount = 6 + kMaxAxis + 1;
     for (Input& input : inputs) {
         std::string text;
         std::string error;
-        if (!ReadTextFile(input.File, text, error)) {
+        if (!ReadTextFile(input.File, text, error, kLinesThatCount)) {
             err << "mapwright: cannot read " << input.File << ": " << error << "\n";
             return kExitUsage;
         }
@@ -275,7 +280,19 @@ int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
     if (options.Utf8) {
         text = Cp1252ToUtf8(text);
     }
+    return WriteOutput(text, out, err);
+}
+
+int WriteOutput(const std::string& text, std::ostream& out, std::ostream& err) {
+    errno = 0;
     out.write(text.data(), static_cast<std::streamsize>(text.size()));
     out.flush();
+    if (!out) {
+        // A full disk or a closed output: the text did not arrive. (A reader
+        // that closed a pipe ends the program by SIGPIPE before this.)
+        const int code = errno != 0 ? errno : EIO;
+        err << "mapwright: cannot write the output: " << std::strerror(code) << "\n";
+        return kExitUsage;
+    }
     return kExitOk;
 }

@@ -23,3 +23,7 @@ int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
 
 // The text with its colour codes turned into ANSI terminal colours.
 std::string ColorCodesToAnsi(const std::string& text);
+
+// Writes text to `out` and says so when it did not arrive (a full disk, a
+// closed output): one line on `err` and kExitUsage; else kExitOk.
+int WriteOutput(const std::string& text, std::ostream& out, std::ostream& err);

@@ -16,7 +16,8 @@ struct FileCloser {
 
 } // namespace
 
-bool ReadTextFile(const std::string& path, std::string& text, std::string& error) {
+bool ReadTextFile(const std::string& path, std::string& text, std::string& error,
+                  std::size_t maxLines) {
     text.clear();
     error.clear();
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
@@ -28,10 +29,15 @@ bool ReadTextFile(const std::string& path, std::string& text, std::string& error
     // Read everything, turning CR LF into LF as a text-mode stream does. The
     // pieces below are cut only after this, so a CR LF that straddles a
     // 999-character boundary still counts as one character.
+    // A line is at most 999 characters of the stream, so maxLines lines never
+    // need more of it than this.
+    const std::size_t enough = maxLines < static_cast<std::size_t>(-1) / kLineBuffer
+                                   ? maxLines * (kLineBuffer - 1)
+                                   : static_cast<std::size_t>(-1);
     std::string stream;
     char chunk[65536];
     bool pendingCR = false;
-    for (;;) {
+    while (stream.size() < enough) {
         const std::size_t got = std::fread(chunk, 1, sizeof chunk, file.get());
         for (std::size_t i = 0; i < got; ++i) {
             const char c = chunk[i];
@@ -62,7 +68,8 @@ bool ReadTextFile(const std::string& path, std::string& text, std::string& error
     // Split as the 1000-character line reader would: a piece ends after a
     // line feed, after 999 characters, or at the end of the stream.
     std::size_t pos = 0;
-    while (pos < stream.size()) {
+    std::size_t lines = 0;
+    while (pos < stream.size() && lines++ < maxLines) {
         std::size_t end = pos;
         const std::size_t limit = std::min(stream.size(), pos + kLineBuffer - 1);
         while (end < limit) {

@@ -14,5 +14,9 @@
 std::string ReadTextFile(const std::string& path);
 
 // As ReadTextFile, but says why a file could not be read: returns false with
-// the system's error text in `error`.
-[[nodiscard]] bool ReadTextFile(const std::string& path, std::string& text, std::string& error);
+// the system's error text in `error`. With `maxLines`, reading stops after
+// that many lines (pieces): what it gives is exactly the start of what the
+// whole file would give, and no more of the file is read than those lines
+// can hold, whatever the file's size.
+[[nodiscard]] bool ReadTextFile(const std::string& path, std::string& text, std::string& error,
+                                std::size_t maxLines = static_cast<std::size_t>(-1));

@@ -88,8 +88,7 @@ int RunWindow(int argc, char** argv, bool demo, const std::string& screenshot) {
 
 int main(int argc, char** argv) {
     if (argc >= 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
-        std::cout << UsageText();
-        return kExitOk;
+        return WriteOutput(UsageText(), std::cout, std::cerr);
     }
     if (argc >= 2 && std::strcmp(argv[1], "--version") == 0) {
         // Read back from the executable file's own version block.
@@ -98,8 +97,8 @@ int main(int argc, char** argv) {
             std::cerr << "mapwright: this executable carries no version block\n";
             return 1;
         }
-        std::cout << info.ProductName << " " << info.ProductVersion << "\n";
-        return kExitOk;
+        return WriteOutput(info.ProductName + " " + info.ProductVersion + "\n", std::cout,
+                           std::cerr);
     }
     if (argc >= 2 && std::strcmp(argv[1], "convert") == 0) {
         const std::vector<std::string> args(argv + 2, argv + argc);

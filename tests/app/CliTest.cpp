@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <string>
+#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -156,6 +157,63 @@ TEST(Mapwright, ConvertsTheDemoMaps) {
     EXPECT_NE(r.Out.find("[R]"), std::string::npos);
     EXPECT_NE(r.Out.find("[B]"), std::string::npos);
     EXPECT_NE(r.Out.find("\t-1.0[/]"), std::string::npos);
+}
+
+} // namespace
+
+namespace {
+
+// The command line of a convert run for a shell, with its output redirected.
+std::string Shell(const std::vector<std::string>& args, const std::string& redirect) {
+    std::string line = MAPWRIGHT_EXE;
+    for (const std::string& a : args) {
+        line += " '" + a + "'";
+    }
+    return line + " " + redirect;
+}
+
+TEST_F(Convert, OutputThatCannotBeWrittenIsAnError) {
+    const std::vector<std::string> args = {"convert",  "--rail-pressure", m_rail, "--duration",
+                                           m_duration, "--soi",           m_soi};
+    const struct {
+        std::vector<std::string> Args;
+        const char* Redirect;
+    } cases[] = {
+        {args, ">/dev/full"}, // a full disk
+        {args, ">&-"},        // no output at all
+        {{"convert", "--help"}, ">/dev/full"},
+        {{"--help"}, ">/dev/full"},
+        {{"--version"}, ">/dev/full"},
+    };
+    for (const auto& c : cases) {
+        const ProcessResult run = RunProcess({"/bin/sh", "-c", Shell(c.Args, c.Redirect)});
+        EXPECT_EQ(run.ExitCode, 2) << c.Args[0] << " " << c.Redirect;
+        EXPECT_EQ(run.Err.rfind("mapwright: cannot write the output: ", 0), 0u) << run.Err;
+        EXPECT_EQ(std::count(run.Err.begin(), run.Err.end(), '\n'), 1) << run.Err;
+    }
+    // A reader that stops early ends the program quietly, as usual.
+    const ProcessResult head = RunProcess({"/bin/sh", "-c", Shell(args, "--view eoi | head -c 3")});
+    EXPECT_EQ(head.Out, "EOI");
+    EXPECT_EQ(head.Err, "");
+}
+
+TEST_F(Convert, HugeAndEndlessInputsAreReadOnlyAsFarAsTheyMatter) {
+    // A map followed by 200 MB of nothing (a sparse file): the same output as
+    // the map alone. /dev/zero ends at once as an incomplete map.
+    const std::string plain = Run({"--view", "eoi"}).Out;
+    const std::string big =
+        m_dir.Write("big.txt", std::string(kHeader) + "\t\t10\r\n1/min\t2000\t800\r\n");
+    ASSERT_EQ(::truncate(big.c_str(), 200L << 20), 0);
+    const ProcessResult run =
+        RunProcess({"/usr/bin/timeout", "20", MAPWRIGHT_EXE, "convert", "--rail-pressure", big,
+                    "--duration", m_duration, "--soi", m_soi, "--view", "eoi"});
+    EXPECT_EQ(run.ExitCode, 0);
+    EXPECT_EQ(run.Out, plain);
+    const ProcessResult zero =
+        RunProcess({"/usr/bin/timeout", "20", MAPWRIGHT_EXE, "convert", "--rail-pressure",
+                    "/dev/zero", "--duration", m_duration, "--soi", m_soi});
+    EXPECT_EQ(zero.ExitCode, 1) << "124 means it never ended";
+    EXPECT_NE(zero.Err.find("rail pressure map in /dev/zero is incomplete"), std::string::npos);
 }
 
 } // namespace

@@ -1,10 +1,14 @@
 #include "TextFile.h"
 
+#include "Map.h"
+
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
+#include <random>
 #include <string>
 
 namespace {
@@ -52,6 +56,40 @@ TEST(ReadTextFile, UnreadableFilesGiveAnEmptyTextAndAReason) {
     EXPECT_EQ(text, "");
     EXPECT_FALSE(ReadTextFile(dir.Path(), text, error)); // a directory
     EXPECT_EQ(error, "Is a directory");
+}
+
+TEST(ReadTextFile, ReadingOnlyTheLinesThatCountGivesTheSameMap) {
+    // Random texts of numbers, tabs, blanks, every kind of line end, NULs
+    // and over-long lines: the first 57 lines give the same map as the whole
+    // file, and are the start of what the whole file gives.
+    TempDir dir;
+    std::mt19937 random(20261208);
+    const std::string fields[] = {"1.5", "2", "-3e2", "x", "", " ", "7,25", std::string(1, '\0')};
+    const std::string ends[] = {"\r\n", "\n", "\r", "\n\r", "\t\r\n", " \n"};
+    for (int round = 0; round < 300; ++round) {
+        std::string text;
+        const int lines = 40 + static_cast<int>(random() % 40);
+        for (int line = 0; line < lines; ++line) {
+            const int count = static_cast<int>(random() % 9);
+            for (int f = 0; f < count; ++f) {
+                text += fields[random() % std::size(fields)];
+                text += '\t';
+            }
+            if (random() % 25 == 0) {
+                text += std::string(1200, '7'); // over-long: split at 999
+            }
+            text += ends[random() % std::size(ends)];
+        }
+        const std::string path = dir.Write("t.txt", text);
+        std::string whole, start, error;
+        ASSERT_TRUE(ReadTextFile(path, whole, error));
+        ASSERT_TRUE(ReadTextFile(path, start, error, 57));
+        EXPECT_EQ(whole.compare(0, start.size(), start), 0) << round;
+        Map a, b;
+        ParseMap(whole, a);
+        ParseMap(start, b);
+        ASSERT_EQ(std::memcmp(&a, &b, sizeof a), 0) << round;
+    }
 }
 
 TEST(StripLineEnd, CutsTrailingCrAndLfOnly) {
