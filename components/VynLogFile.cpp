@@ -18,7 +18,6 @@ void Register() {
 
 namespace {
 
-constexpr std::size_t kMaxPath = 259;
 
 // "dd mmm yyyy" with the locale's short month name.
 std::string DateText(const TLocalTime& t) {
@@ -51,32 +50,26 @@ bool Wanted(int mode, int type) {
     }
 }
 
-std::string Bounded(std::string text, std::size_t max) {
-    if (text.size() > max) {
-        text.resize(max);
-    }
-    return text;
-}
-
 } // namespace
 
 std::string TVynLogfile::Init(const char* fileName, const char* folder1, const char* folder2) {
-    m_fileName = Bounded(fileName != nullptr ? fileName : "", 199);
+    // Paths are taken whole: this platform has no 259-character limit, and
+    // a path the system refuses fails the write instead of being cut.
+    m_fileName = fileName != nullptr ? fileName : "";
     const std::string f1 = folder1 != nullptr ? folder1 : "";
     const std::string f2 = folder2 != nullptr ? folder2 : "";
     std::string directory;
     if (!f1.empty() && !f2.empty()) {
         const std::string base = UserDataDirectory();
         if (!base.empty()) {
-            directory = Bounded(
-                base + "/" + Bounded(f1, kMaxPath) + "/" + Bounded(f2, kMaxPath) + "/", kMaxPath);
+            directory = base + "/" + f1 + "/" + f2 + "/";
         }
     }
     if (directory.empty()) {
         directory = ExeDirectory();
     }
     m_directory = directory;
-    CreateDirectories(m_directory.substr(0, std::min(m_directory.size(), kMaxPath)));
+    static_cast<void>(CreateDirectories(m_directory)); // a failure shows at the first write
     m_initialised = true;
     return m_directory;
 }
@@ -99,7 +92,7 @@ std::string TVynLogfile::PathFor(const TLocalTime& t) const {
     } else {
         path = m_directory + m_fileName;
     }
-    return Bounded(path, kMaxPath);
+    return path;
 }
 
 bool TVynLogfile::DoWriteLine(const char* module, int line, int type, int level, const char* text) {

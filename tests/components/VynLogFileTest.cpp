@@ -6,6 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <csignal>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -147,6 +151,47 @@ TEST_F(Log, FileNames) {
                               .parent_path()
                               .string() +
                           "/");
+}
+
+TEST_F(Log, LongPathsAreTakenWholeAndRefusedOnesFailWithoutHalfNames) {
+    const std::string a(200, 'a');
+    const std::string b(200, 'b');
+    const std::string name(150, 'n');
+    const std::string longFolder = log.Init(name.c_str(), a.c_str(), b.c_str());
+    EXPECT_EQ(longFolder, dir.Path() + "/" + a + "/" + b + "/");
+    EXPECT_TRUE(log.WriteLog("long"));
+    EXPECT_EQ(Slurp(longFolder + name), "09:05:07  long\r\n");
+
+    // A folder name the system refuses (over 255 characters): the write
+    // fails and no cut-off folder or file appears.
+    const std::string tooLong(300, 'c');
+    log.Init("x.log", tooLong.c_str(), "d");
+    EXPECT_FALSE(log.WriteLog("refused"));
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
+        EXPECT_TRUE(entry.path().filename() == "Vyn" || entry.path().filename() == a)
+            << entry.path();
+    }
+}
+
+TEST_F(Log, AWriteCutShortIsTakenBack) {
+    ASSERT_TRUE(log.WriteLog("whole record"));
+    const std::string before = Written();
+    // A child process may grow the file by 10 bytes only: its record is cut
+    // short, and it must take the piece back.
+    const pid_t child = fork();
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{before.size() + 10, before.size() + 10};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        _exit(log.WriteLog("a record much longer than ten bytes") ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1)
+        << "the short write was not reported";
+    EXPECT_EQ(Written(), before);
+    EXPECT_TRUE(log.WriteLog("next"));
+    EXPECT_EQ(Written(), before + "09:05:07  next\r\n");
 }
 
 TEST_F(Log, FullDiskFailsCleanly) {
