@@ -137,7 +137,11 @@ private:
                 continue;
             }
             if (c == '\r' || c == '\n') {
+                // Every break goes in as LF: a lone CR left as it is would
+                // join a following CR LF's LF into one break in Qt.
                 ++m_pendingBreaks;
+                data[length++] = QLatin1Char('\n');
+                continue;
             }
             data[length++] =
                 QChar(static_cast<char16_t>(Cp1252ToUnicode(static_cast<unsigned char>(c))));

@@ -229,6 +229,30 @@ TEST_F(View, MaxLinesTrimsTheOldestBeforeEachAppend) {
     EXPECT_EQ(view.blockCount(), 1501);
 }
 
+TEST_F(View, EveryLoneCrIsALineBreak) {
+    const struct {
+        const char* Text;
+        int Lines;
+        const char* Back;
+    } cases[] = {
+        {"a\r\r\nb", 3, "a\r\n\r\nb"}, // a lone CR before a CR LF
+        {"a\n\rb", 3, "a\r\n\r\nb"},   // LF CR: two
+        {"a\r\nb", 2, "a\r\nb"},
+        {"a\rb\r", 3, "a\r\nb\r\n"},
+    };
+    for (const auto& c : cases) {
+        view.Clear();
+        view.PrintText(std::string(c.Text));
+        EXPECT_EQ(view.blockCount(), c.Lines) << c.Text;
+        EXPECT_EQ(view.Text(), c.Back) << c.Text;
+    }
+    view.Clear();
+    view.MaxLines = 2;
+    view.PrintText(std::string("a\r\r\nb"));
+    view.PrintText(std::string("c"));
+    EXPECT_EQ(view.Text(), "\r\nbc");
+}
+
 TEST_F(View, LongFirstLineGoesIn243CharacterPieces) {
     view.MaxLines = 2;
     view.PrintText(std::string(500, 'a') + "\nb\n");
