@@ -256,9 +256,15 @@ static double TextToNumberGeneral(std::string_view text) {
         return 0.0;
     }
 
+    // The exponent as written goes to the library conversion; its value here
+    // only decides whether the exact shortcut applies, and one too large to
+    // hold rules that out (a long mantissa can balance any exponent).
     long exponent = 0;
+    bool hugeExponent = false;
+    std::string_view exponentText = "0";
     if (i < n && (text[i] == 'e' || text[i] == 'E')) {
         ++i;
+        const std::size_t signStart = i;
         bool expNegative = false;
         if (i < n && (text[i] == '+' || text[i] == '-')) {
             expNegative = text[i] == '-';
@@ -266,8 +272,10 @@ static double TextToNumberGeneral(std::string_view text) {
         }
         const std::size_t expStart = i;
         for (; i < n && text[i] >= '0' && text[i] <= '9'; ++i) {
-            if (exponent < 100000) {
+            if (exponent < 1'000'000'000) {
                 exponent = exponent * 10 + (text[i] - '0');
+            } else {
+                hugeExponent = true;
             }
         }
         if (i == expStart) {
@@ -276,6 +284,7 @@ static double TextToNumberGeneral(std::string_view text) {
         if (expNegative) {
             exponent = -exponent;
         }
+        exponentText = text.substr(signStart, i - signStart);
     }
     while (i < n && text[i] == ' ') {
         ++i;
@@ -288,7 +297,7 @@ static double TextToNumberGeneral(std::string_view text) {
         return negative ? -0.0 : 0.0;
     }
     const long scale = exponent - fractionDigits;
-    if (significant <= 19 && scale >= -kMaxExactPow10 && scale <= kMaxExactPow10) {
+    if (!hugeExponent && significant <= 19 && scale >= -kMaxExactPow10 && scale <= kMaxExactPow10) {
         // Both operands are exact, so the one multiplication or division is
         // correctly rounded: the same extended value strtold gives.
         long double value = static_cast<long double>(mantissa);
@@ -305,7 +314,7 @@ static double TextToNumberGeneral(std::string_view text) {
         normalised += text[k] == ',' ? '.' : text[k];
     }
     normalised += 'e';
-    normalised += std::to_string(exponent);
+    normalised += exponentText;
     errno = 0;
     char* end = nullptr;
     const long double value = strtold_l(normalised.c_str(), &end, CLocale());

@@ -128,6 +128,21 @@ double ReferenceNumber(std::string text) {
     return std::isinf(d) ? 0.0 : d;
 }
 
+TEST(TextToNumber, LongExponentsAreReadAsTheLibraryReadsThem) {
+    // A long mantissa can balance an exponent of any length.
+    const std::string balanced = "0." + std::string(999'999, '0') + "1e1000005";
+    EXPECT_EQ(TextToNumber(balanced), 100000.0);
+    const std::string big = "123" + std::string(1'000'010, '0') + "e-1000010";
+    EXPECT_EQ(TextToNumber(big), 123.0);
+    for (const std::string text :
+         {"1e0000000000000000000001", "25e-0000000000000000000001", "1e1000000", "5e-1000000",
+          "1e99999999999999999999", "0e99999999999999999999", "-0,5E+0000000000002"}) {
+        EXPECT_EQ(std::bit_cast<std::uint64_t>(TextToNumber(text)),
+                  std::bit_cast<std::uint64_t>(ReferenceNumber(text)))
+            << text;
+    }
+}
+
 TEST(TextToNumber, MatchesExtendedConversionBitForBit) {
     std::mt19937_64 rng(12345);
     auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
