@@ -99,17 +99,19 @@ int TVynRegistry::ReadBinary(const char* subKey, const char* name, unsigned char
 
 void TVynRegistry::Write(const char* subKey, const char* name, int type, const std::string& data) {
     const std::string valueName = name != nullptr ? name : "";
-    const auto key = OpenSettingsKey(RootKey, FullKey(subKey), true);
-    if (!key) {
-        // No root (Init not called) or a key that cannot be created: nothing
-        // written, nothing reported. A store that is damaged or cannot be
-        // opened is reported, though: the value was not kept.
-        if (!SettingsStoreFile(RootKey).empty() && !SettingsStoreUsable(RootKey)) {
-            throw ERegistryException(FormatText("Failed to set data for '%s'", valueName.c_str()));
-        }
-        return;
+    if (SettingsStoreFile(RootKey).empty()) {
+        return; // no root (Init not called): nothing to write to
     }
-    if (!WriteSettingsValue(RootKey, *key, valueName, {type, data})) {
+    // A write returns only once the value reads back as written; a store
+    // that refuses the key or the value (damaged, read-only, a full disk,
+    // held by another process too long) raises the error.
+    const auto key = OpenSettingsKey(RootKey, FullKey(subKey), true);
+    const TStoredValue value{type, data};
+    if (!key || !WriteSettingsValue(RootKey, *key, valueName, value)) {
+        throw ERegistryException(FormatText("Failed to set data for '%s'", valueName.c_str()));
+    }
+    const auto stored = ReadSettingsValue(RootKey, *key, valueName);
+    if (!stored || stored->Type != type || stored->Data != data) {
         throw ERegistryException(FormatText("Failed to set data for '%s'", valueName.c_str()));
     }
 }

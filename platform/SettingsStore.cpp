@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlDatabase>
@@ -10,6 +11,7 @@
 #include <QSqlQuery>
 #include <QStringList>
 #include <QThread>
+#include <QUrl>
 #include <QVariant>
 
 #include <cstdlib>
@@ -43,9 +45,23 @@ public:
         m_connection = QStringLiteral("mapwright-settings-") + QString::fromStdString(file);
         const QString path = QString::fromStdString(file);
         QDir().mkpath(QFileInfo(path).absolutePath());
-        const TOpen opened = Open(path);
+        TOpen opened = Open(path, TMode::ReadWrite);
+        if (opened == TOpen::ReadOnly || (opened == TOpen::Failed && QFile::exists(path))) {
+            // Not writable here: read what it holds; writes will fail.
+            m_writable = false;
+            Close();
+            opened = Open(path, TMode::ReadOnly);
+            if (opened != TOpen::Ok && !QFile::exists(path + QStringLiteral("-wal"))) {
+                // A WAL store in a folder this process cannot write has no
+                // shared-memory file to read through. Without a -wal file
+                // the store file holds every committed write, so it is read
+                // as an unchanging file (a snapshot of this moment).
+                Close();
+                opened = Open(path, TMode::Snapshot);
+            }
+        }
         m_usable = opened == TOpen::Ok;
-        if (opened == TOpen::Damaged) {
+        if (opened == TOpen::Damaged && m_writable) {
             Close();
             // Keep the damaged file for inspection instead of overwriting it.
             const QString aside =
@@ -61,7 +77,10 @@ public:
     bool Usable() const { return m_usable; }
 
     std::optional<std::int64_t> Key(const std::string& path, bool create) {
-        if (!m_usable) {
+        if (!m_usable || (create && !m_writable)) {
+            if (m_usable && create) {
+                return Key(path, false); // an existing key can still be read
+            }
             return std::nullopt;
         }
         std::int64_t id = 0; // the root
@@ -129,7 +148,7 @@ public:
     }
 
     bool Write(std::int64_t key, const std::string& name, const TStoredValue& value) {
-        if (!m_usable) {
+        if (!m_usable || !m_writable) {
             return false;
         }
         QSqlQuery q(Db());
@@ -147,22 +166,24 @@ public:
 private:
     QSqlDatabase Db() const { return QSqlDatabase::database(m_connection, false); }
 
-    enum class TOpen { Ok, Damaged, Failed };
+    enum class TOpen { Ok, Damaged, ReadOnly, Failed };
 
-    // Runs a statement, waiting out other processes' locks; false on any
-    // other failure, with the error left in `error`.
+    // Runs a statement, waiting out other processes' locks for the busy time
+    // at most in all (SQLite waits within one attempt too); false on any
+    // other failure or when the time is up, with the error in `error`.
     static bool Exec(QSqlQuery& q, const QString& statement, QSqlError& error) {
-        for (int attempt = 0; attempt < 200; ++attempt) {
+        QElapsedTimer waited;
+        waited.start();
+        for (;;) {
             if (statement.isEmpty() ? q.exec() : q.exec(statement)) {
                 return true;
             }
             error = q.lastError();
-            if (!IsBusy(error)) {
+            if (!IsBusy(error) || waited.elapsed() >= BusyMs()) {
                 return false;
             }
             QThread::msleep(50);
         }
-        return false;
     }
 
     static bool IsBusy(const QSqlError& error) {
@@ -175,15 +196,34 @@ private:
         return code == QStringLiteral("26") || code == QStringLiteral("11"); // NOTADB, CORRUPT
     }
 
-    TOpen Open(const QString& path) {
+    enum class TMode { ReadWrite, ReadOnly, Snapshot };
+
+    TOpen Open(const QString& path, TMode mode) {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
-        db.setDatabaseName(path);
-        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
+        QString options = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(BusyMs());
+        if (mode == TMode::Snapshot) {
+            db.setDatabaseName(QUrl::fromLocalFile(path).toString() +
+                               QStringLiteral("?immutable=1"));
+            options += QStringLiteral(";QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI");
+        } else {
+            db.setDatabaseName(path);
+            if (mode == TMode::ReadOnly) {
+                options += QStringLiteral(";QSQLITE_OPEN_READONLY");
+            }
+        }
+        db.setConnectOptions(options);
+        const bool readOnly = mode != TMode::ReadWrite;
         if (!db.open()) {
             return IsDamage(db.lastError()) ? TOpen::Damaged : TOpen::Failed;
         }
         QSqlQuery q(db);
         QSqlError error;
+        if (readOnly) {
+            // A store this process cannot write is read as it is: no journal
+            // set-up and no tables made. A WAL store can be read so as long
+            // as SQLite may use its -shm file or keep it in memory.
+            return Check(q);
+        }
         const char* setup[] = {
             "PRAGMA journal_mode=WAL",
             "PRAGMA synchronous=FULL",
@@ -194,16 +234,35 @@ private:
         };
         for (const char* statement : setup) {
             if (!Exec(q, QString::fromLatin1(statement), error)) {
-                return IsDamage(error) ? TOpen::Damaged : TOpen::Failed;
+                return IsDamage(error)     ? TOpen::Damaged
+                       : IsReadOnly(error) ? TOpen::ReadOnly
+                                           : TOpen::Failed;
             }
             q.finish();
         }
+        return Check(q);
+    }
+
+    static TOpen Check(QSqlQuery& q) {
+        QSqlError error;
         if (!Exec(q, QStringLiteral("PRAGMA quick_check"), error)) {
             return IsDamage(error) ? TOpen::Damaged : TOpen::Failed;
         }
         const bool ok = q.next() && q.value(0).toString() == QStringLiteral("ok");
         q.finish();
         return ok ? TOpen::Ok : TOpen::Damaged;
+    }
+
+    // READONLY, CANTOPEN, FULL, PERM, and an I/O error (a read-only file
+    // system): the store may still be readable.
+    static bool IsReadOnly(const QSqlError& error) {
+        const int code = error.nativeErrorCode().toInt() & 0xFF;
+        return code == 8 || code == 14 || code == 13 || code == 3 || code == 10;
+    }
+
+    static int BusyMs() {
+        const int ms = std::atoi(EnvOr("MAPWRIGHT_SETTINGS_BUSY_MS", "10000").c_str());
+        return ms > 0 ? ms : 10000;
     }
 
     void Close() {
@@ -218,6 +277,7 @@ private:
 
     QString m_connection;
     bool m_usable = false;
+    bool m_writable = true;
 };
 
 std::map<std::string, std::unique_ptr<TStore>>& Stores() {

@@ -1,10 +1,14 @@
 #include "VynRegistry.h"
 
+#include "support/Process.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 
 #include <csignal>
 #include <cstdio>
@@ -12,8 +16,10 @@
 #include <filesystem>
 #include <spawn.h>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 extern char** environ;
 
@@ -38,8 +44,9 @@ protected:
     TVynRegistry reg;
 };
 
-// Starts the writer program; its stdout comes through the returned pipe.
-pid_t StartWriter(int count, const std::string& prefix, int& readEnd) {
+// Starts the writer program with arguments; its stdout comes through the
+// returned pipe.
+pid_t StartWriterWith(const std::vector<std::string>& args, int& readEnd) {
     int fds[2];
     if (::pipe(fds) != 0) {
         return -1;
@@ -48,17 +55,23 @@ pid_t StartWriter(int count, const std::string& prefix, int& readEnd) {
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
     posix_spawn_file_actions_addclose(&actions, fds[0]);
-    const std::string countText = std::to_string(count);
-    char* args[] = {const_cast<char*>(REGISTRY_WRITER), const_cast<char*>(countText.c_str()),
-                    const_cast<char*>(prefix.c_str()), nullptr};
+    std::vector<char*> argv = {const_cast<char*>(REGISTRY_WRITER)};
+    for (const std::string& a : args) {
+        argv.push_back(const_cast<char*>(a.c_str()));
+    }
+    argv.push_back(nullptr);
     pid_t pid = -1;
-    if (posix_spawn(&pid, REGISTRY_WRITER, &actions, nullptr, args, environ) != 0) {
+    if (posix_spawn(&pid, REGISTRY_WRITER, &actions, nullptr, argv.data(), environ) != 0) {
         pid = -1;
     }
     posix_spawn_file_actions_destroy(&actions);
     ::close(fds[1]);
     readEnd = fds[0];
     return pid;
+}
+
+pid_t StartWriter(int count, const std::string& prefix, int& readEnd) {
+    return StartWriterWith({std::to_string(count), prefix}, readEnd);
 }
 
 TEST(RegistryInit, BasePathComposition) {
@@ -145,6 +158,7 @@ TEST_F(Registry, DamagedStoreIsKeptAsideAndWritesFail) {
     EXPECT_THROW(reg.WriteInt("K", "V", 1), ERegistryException);
     try {
         reg.WriteString("K", "Name", "x");
+        ADD_FAILURE() << "a write to a damaged store returned normally";
     } catch (const ERegistryException& e) {
         EXPECT_STREQ(e.what(), "Failed to set data for 'Name'");
     }
@@ -201,6 +215,88 @@ TEST_F(Registry, TwoWritersAtOnceLoseNothing) {
         ASSERT_EQ(reg.ReadInt("Stress", ("a" + std::to_string(i)).c_str(), -1), i);
         ASSERT_EQ(reg.ReadInt("Stress", ("b" + std::to_string(i)).c_str(), -1), i);
     }
+}
+
+} // namespace
+
+namespace {
+
+// Runs the writer program, as the user "nobody" when the tests run as root
+// (root may write anything), so a store it cannot write is one.
+ProcessResult RunWriterAsOtherUser(const std::vector<std::string>& args) {
+    std::vector<std::string> argv;
+    if (::geteuid() == 0) {
+        argv = {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
+    }
+    argv.push_back(REGISTRY_WRITER);
+    argv.insert(argv.end(), args.begin(), args.end());
+    return RunProcess(argv);
+}
+
+TEST_F(Registry, AStoreThatCannotBeWrittenIsReadAndRefusesWrites) {
+    reg.WriteInt("Values", "Stored", 42);
+    CloseSettingsStores();
+    // Readable by everyone, writable by nobody but its owner.
+    const std::string folder = dir.Path() + "/user";
+    for (const std::string& path : {dir.Path(), folder}) {
+        ::chmod(path.c_str(), ::geteuid() == 0 ? 0755 : 0555);
+    }
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        ::chmod(entry.path().c_str(), 0444);
+    }
+    const ProcessResult read = RunWriterAsOtherUser({"read", "Stored"});
+    EXPECT_EQ(read.Out, "42\n") << read.Err;
+    // Neither an existing value nor a new key may be lost without a word.
+    for (const char* name : {"Stored", "New"}) {
+        const ProcessResult write = RunWriterAsOtherUser({"write", name, "7"});
+        EXPECT_EQ(write.ExitCode, 3) << name << ": " << write.Out << write.Err;
+        EXPECT_EQ(write.Out, std::string("Failed to set data for '") + name + "'\n");
+    }
+    EXPECT_EQ(RunWriterAsOtherUser({"read", "Stored"}).Out, "42\n");
+    ::chmod(folder.c_str(), 0755);
+}
+
+TEST_F(Registry, AKeyTheStoreRefusesIsAnError) {
+    reg.WriteInt("Values", "Stored", 42);
+    CloseSettingsStores();
+    {
+        // The store accepts values under existing keys but refuses new keys,
+        // as a full disk or a quota would.
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "refuse");
+        db.setDatabaseName(QString::fromStdString(SettingsStoreFile(HKEY_CURRENT_USER)));
+        ASSERT_TRUE(db.open());
+        ASSERT_TRUE(QSqlQuery(db).exec(QStringLiteral(
+            "CREATE TRIGGER refuse BEFORE INSERT ON keys BEGIN SELECT RAISE(ABORT, 'full'); END")));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase("refuse");
+    reg.WriteInt("Values", "Stored", 43); // an existing key: fine
+    EXPECT_EQ(reg.ReadInt("Values", "Stored", 0), 43);
+    EXPECT_THROW(reg.WriteInt("Elsewhere", "New", 7), ERegistryException);
+    EXPECT_EQ(reg.ReadInt("Elsewhere", "New", -1), -1);
+}
+
+TEST_F(Registry, AWriteBlockedByAnotherProcessWaitsBoundedThenFails) {
+    reg.WriteInt("Values", "First", 1);
+    CloseSettingsStores();
+    setenv("MAPWRIGHT_SETTINGS_BUSY_MS", "300", 1);
+    int out = -1;
+    const pid_t holder = StartWriterWith({"hold", "8000"}, out);
+    ASSERT_GT(holder, 0);
+    char held[8] = {};
+    ASSERT_GT(::read(out, held, sizeof held), 0); // "held": the store is locked now
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_THROW(reg.WriteInt("Values", "Second", 2), ERegistryException);
+    // 300 ms of busy time, once, not 200 times over.
+    EXPECT_LT(clock.elapsed(), 5000);
+    ::kill(holder, SIGKILL);
+    ::waitpid(holder, nullptr, 0);
+    ::close(out);
+    unsetenv("MAPWRIGHT_SETTINGS_BUSY_MS");
+    CloseSettingsStores();
+    reg.WriteInt("Values", "Second", 2); // free again
+    EXPECT_EQ(reg.ReadInt("Values", "Second", 0), 2);
 }
 
 } // namespace
