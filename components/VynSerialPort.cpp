@@ -559,12 +559,21 @@ void TVynSerialPort::OvRead(unsigned char* data, int len) {
     // Every arrival re-arms the same delivery: a burst arrives in one call.
     // Once the ring is half full the owner is asked at once instead of a
     // millisecond later, before more arrivals could overwrite unread bytes.
+    const int unread = RxUnread();
+    const int delayMs = unread >= kSerialBufferSize / 2 ? 0 : 1;
+    ArmDeferredCall(TimerWnd, DataKey(), delayMs, [this] { DataEventHandler(); });
+}
+
+int TVynSerialPort::RxUnread() {
     RxThread.Lock();
     const int unread =
         (RxThread.WriteIndex - RxThread.ReadIndex + kSerialBufferSize) % kSerialBufferSize;
     RxThread.Unlock();
-    const int delayMs = unread >= kSerialBufferSize / 2 ? 0 : 1;
-    ArmDeferredCall(TimerWnd, DataKey(), delayMs, [this] { DataEventHandler(); });
+    return unread;
+}
+
+bool TVynSerialPort::RxDeliveryPending() const {
+    return TimerWnd != nullptr && DeferredCallPending(TimerWnd, DataKey());
 }
 
 void TVynSerialPort::OvStatus(unsigned long mask) {

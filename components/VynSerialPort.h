@@ -165,6 +165,11 @@ public:
     // into a record read from the device.
     TDeviceControl BuildDeviceControl(TDeviceControl dcb) const;
 
+    // For diagnostics (and tests): bytes received and not yet handed to
+    // OnRxData, and whether their delivery is on its way. Any thread.
+    int RxUnread();
+    bool RxDeliveryPending() const;
+
 private:
     bool OpenPort();
     bool ClosePort();

@@ -1,5 +1,7 @@
 #include "VynSerialPort.h"
 
+#include "DeferredCall.h"
+
 #include "support/EventLoop.h"
 #include "support/PtyPair.h"
 
@@ -216,20 +218,33 @@ TEST_F(Serial, SendingKeepsTheRingsRules) {
     EXPECT_TRUE(port.TxText("%s", ""));
 }
 
+// Waits, without running the event loop (so nothing is delivered), until
+// the condition holds or five seconds have passed.
+template <class F> bool WaitWithoutDelivering(F condition) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!condition() && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return condition();
+}
+
 TEST_F(Serial, BurstsArriveInOneCallAndBytesSurviveAClose) {
     ASSERT_TRUE(port.Open());
     ASSERT_EQ(::write(pty.Master(), "abc", 3), 3);
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ASSERT_TRUE(WaitWithoutDelivering([&] { return port.RxUnread() == 3; }));
     ASSERT_EQ(::write(pty.Master(), "def", 3), 3);
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ASSERT_TRUE(WaitWithoutDelivering([&] { return port.RxUnread() == 6; }));
+    ASSERT_TRUE(port.RxDeliveryPending()); // both reads armed one delivery
     EXPECT_TRUE(ProcessUntil([&] { return received.size() >= 6; }));
-    Settle(20);
+    EXPECT_FALSE(port.RxDeliveryPending());
+    QCoreApplication::processEvents();
     EXPECT_EQ(received, "abcdef");
     EXPECT_EQ(deliveries, 1);
 
     received.clear();
     ASSERT_EQ(::write(pty.Master(), "xyz", 3), 3);
-    std::this_thread::sleep_for(std::chrono::milliseconds(50)); // into the ring, not delivered
+    // In the ring, not delivered: a close must not lose it.
+    ASSERT_TRUE(WaitWithoutDelivering([&] { return port.RxUnread() == 3; }));
     ASSERT_TRUE(port.Close());
     ASSERT_TRUE(port.Open());
     ASSERT_EQ(::write(pty.Master(), "123", 3), 3);
@@ -298,9 +313,12 @@ TEST_F(Serial, DestroyingAnOpenPortWithADeliveryPending) {
     doomed->Init(&window);
     ASSERT_TRUE(doomed->Open());
     ASSERT_EQ(::write(pty.Master(), "late", 4), 4);
-    std::this_thread::sleep_for(std::chrono::milliseconds(30)); // read, delivery armed
+    ASSERT_TRUE(WaitWithoutDelivering([&] { return doomed->RxDeliveryPending(); }));
     doomed.reset();
-    Settle(30);
+    // A delivery armed after this one has run, so the doomed one would have.
+    bool later = false;
+    ArmDeferredCall(&window, 12345, 5, [&] { later = true; });
+    EXPECT_TRUE(ProcessUntil([&] { return later; }));
     EXPECT_EQ(calls, 0);
 }
 

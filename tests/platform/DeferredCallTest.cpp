@@ -35,10 +35,12 @@ TEST(DeferredCall, RunsOnceOnTheWindowThreadAndReArmingReplaces) {
 
     int cancelled = 0;
     ArmDeferredCall(&window, 3, 0, [&] { ++cancelled; });
+    EXPECT_TRUE(DeferredCallPending(&window, 3));
     CancelDeferredCall(&window, 3);
-    QCoreApplication::processEvents();
-    QThread::msleep(5);
-    QCoreApplication::processEvents();
+    // A call armed later has run: the cancelled one would have run before.
+    bool later = false;
+    ArmDeferredCall(&window, 33, 5, [&] { later = true; });
+    EXPECT_TRUE(ProcessUntil([&] { return later; }));
     EXPECT_EQ(cancelled, 0);
     EXPECT_FALSE(ArmDeferredCall(nullptr, 1, 0, [] {}));
 }
@@ -57,8 +59,9 @@ TEST(DeferredCall, ArmedFromAWorkerRunsOnTheWindowThread) {
     });
     worker.join();
     EXPECT_TRUE(ProcessUntil([&] { return calls.load() >= 1; }));
-    QThread::msleep(10);
-    QCoreApplication::processEvents();
+    bool later = false;
+    ArmDeferredCall(&window, 99, 5, [&] { later = true; });
+    EXPECT_TRUE(ProcessUntil([&] { return later; }));
     EXPECT_EQ(calls.load(), 1); // a burst collapses into one call
     EXPECT_EQ(ranOn, QThread::currentThreadId());
 }
@@ -68,10 +71,12 @@ TEST(DeferredCall, NothingRunsForADestroyedWindow) {
     {
         auto window = std::make_unique<QObject>();
         ArmDeferredCall(window.get(), 4, 0, [&] { ++calls; });
+        ASSERT_TRUE(DeferredCallPending(window.get(), 4));
     }
-    QCoreApplication::processEvents();
-    QThread::msleep(5);
-    QCoreApplication::processEvents();
+    QObject other;
+    bool later = false;
+    ArmDeferredCall(&other, 4, 5, [&] { later = true; });
+    EXPECT_TRUE(ProcessUntil([&] { return later; }));
     EXPECT_EQ(calls, 0);
 }
 
