@@ -140,6 +140,14 @@ void TVynSerialPort::Init(QObject* window) {
     Initialised = true;
 }
 
+namespace {
+std::atomic<int> g_settleMs{50};
+} // namespace
+
+void SetSerialSettleTimeForTesting(int milliseconds) {
+    g_settleMs.store(milliseconds >= 0 ? milliseconds : 50);
+}
+
 bool TVynSerialPort::Open() {
     if (!Initialised) {
         return false;
@@ -147,10 +155,26 @@ bool TVynSerialPort::Open() {
     if (SerialState) {
         return true;
     }
+    // Without its events a thread could never be told to stop, and Close
+    // would wait for it for ever: no threads then.
+    if (!RxStopEvent.Create()) {
+        PrintError(true, kLineRxThreadNotCreated, kMsgError, 0, RxStopEvent.Error(),
+                   "(Open) CreateThread RX failed!");
+        return false;
+    }
+    for (TEvent* event : {&TxStopEvent, &TxEvent}) {
+        if (!event->Create()) {
+            PrintError(true, kLineTxThreadNotCreated, kMsgError, 0, event->Error(),
+                       "(Open) CreateThread TX failed!");
+            return false;
+        }
+    }
     if (!OpenPort()) {
         return false;
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    // Some devices need their lines to settle after being configured before
+    // the first read or write.
+    std::this_thread::sleep_for(std::chrono::milliseconds(g_settleMs.load()));
     if (!RxThread.Start(Port, &TVynSerialPort::ReceiveThread, this)) {
         PrintError(true, kLineRxThreadNotCreated, kMsgError, 0, RxThread.StartError,
                    "(Open) CreateThread RX failed!");

@@ -74,6 +74,10 @@ enum TSerialDiagLine : int {
 
 class TVynSerialPort;
 
+// Tests only: the pause after configuring the device in Open (50 ms, for
+// devices whose lines must settle); a negative value restores it.
+void SetSerialSettleTimeForTesting(int milliseconds);
+
 class TSerialThread {
 public:
     explicit TSerialThread(std::string name);

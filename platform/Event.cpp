@@ -8,10 +8,18 @@
 #include <vector>
 
 TEvent::TEvent(Reset reset, bool signalled) : m_reset(reset) {
-    m_fd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    if (signalled) {
+    if (Create() && signalled) {
         Set();
     }
+}
+
+bool TEvent::Create() {
+    if (m_fd >= 0) {
+        return true;
+    }
+    m_fd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    m_error = m_fd < 0 ? errno : 0;
+    return m_fd >= 0;
 }
 
 TEvent::~TEvent() {

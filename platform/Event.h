@@ -16,8 +16,12 @@ public:
     TEvent(const TEvent&) = delete;
     TEvent& operator=(const TEvent&) = delete;
 
-    // False only when the system refused the event.
+    // False only when the system refused the event (no descriptors left).
     bool Valid() const { return m_fd >= 0; }
+    // Makes the event if the system refused it before; false, with the
+    // system's code in Error(), when it still refuses. Not while waited on.
+    bool Create();
+    int Error() const { return m_error; }
     void Set();
     void ResetEvent();
     bool IsSet() const;
@@ -30,6 +34,7 @@ public:
 
 private:
     int m_fd = -1;
+    int m_error = 0;
     Reset m_reset;
 };
 

@@ -17,6 +17,7 @@
 #include <memory>
 #include <string>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <termios.h>
 #include <thread>
 #include <vector>
@@ -60,6 +61,7 @@ std::string ReadAll(int fd, std::size_t want, int ms = 2000) {
 class Serial : public testing::Test {
 protected:
     Serial() {
+        SetSerialSettleTimeForTesting(1); // the 50 ms pause is not what these test
         ::fcntl(pty.Master(), F_SETFL, ::fcntl(pty.Master(), F_GETFL) | O_NONBLOCK);
         port.Port = pty.SlavePath();
         port.OnText = [this](QObject*, const char* module, int line, int type, int level,
@@ -303,6 +305,44 @@ TEST_F(Serial, ManyOpenCloseCyclesLeakNothing) {
     }
     EXPECT_EQ(CountEntries("/proc/self/fd"), fds);
     EXPECT_EQ(CountEntries("/proc/self/task"), threads);
+}
+
+TEST(SerialPortFault, OpenWithoutEventsFailsInsteadOfHangingAtClose) {
+    PtyPair pty;
+    const pid_t child = fork();
+    if (child == 0) {
+        ::alarm(10); // a hang ends the child by SIGALRM
+        // Every descriptor below the limit in use: the port's events cannot
+        // be made.
+        const rlimit limit{256, 256};
+        ::setrlimit(RLIMIT_NOFILE, &limit);
+        std::vector<int> held;
+        for (int fd; (fd = ::dup(0)) >= 0;) {
+            held.push_back(fd);
+        }
+        QObject window;
+        std::vector<int> lines;
+        {
+            TVynSerialPort port;
+            port.Port = pty.SlavePath();
+            port.OnText = [&](QObject*, const char*, int line, int, int, const char*) {
+                lines.push_back(line);
+            };
+            port.Init(&window);
+            ::close(held.back()); // room for one: the device, or one event
+            const bool opened = port.Open();
+            const bool closed = port.Close();
+            if (opened || !closed || lines.empty() ||
+                (lines[0] != kLineRxThreadNotCreated && lines[0] != kLineTxThreadNotCreated)) {
+                ::_exit(1);
+            }
+        }
+        ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status)) << "the child hung and was stopped";
+    EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 TEST_F(Serial, DestroyingAnOpenPortWithADeliveryPending) {
