@@ -7,6 +7,7 @@
 #include <QThread>
 #include <QTimer>
 
+#include <algorithm>
 #include <map>
 #include <mutex>
 #include <set>
@@ -92,13 +93,33 @@ private:
         {
             std::lock_guard lock(State().Mutex);
             requests.swap(State().Requests);
-            // A window destroyed since its request is no longer prepared.
-            std::erase_if(requests, [](const TStartRequest& r) {
-                return State().Prepared.count(r.Window) == 0;
-            });
         }
-        for (const TStartRequest& r : requests) {
-            StartTimer(r.Window, r.Id, r.DelayMs, r.Generation);
+        // A key armed again before this drain replaced its earlier call:
+        // only the last request of each key needs a timer.
+        for (std::size_t i = 0; i < requests.size(); ++i) {
+            const TStartRequest& r = requests[i];
+            const bool superseded =
+                std::any_of(requests.begin() + static_cast<std::ptrdiff_t>(i) + 1, requests.end(),
+                            [&](const TStartRequest& later) {
+                                return later.Window == r.Window && later.Id == r.Id;
+                            });
+            if (superseded) {
+                continue;
+            }
+            {
+                // A call run just now may have destroyed a window.
+                std::lock_guard lock(State().Mutex);
+                if (State().Prepared.count(r.Window) == 0) {
+                    continue;
+                }
+            }
+            // Already deferred once (to this thread): a call due at once runs
+            // now instead of after another pass of the event loop.
+            if (r.DelayMs <= 0) {
+                Fire(r.Window, r.Id, r.Generation);
+            } else {
+                StartTimer(r.Window, r.Id, r.DelayMs, r.Generation);
+            }
         }
     }
 
@@ -132,8 +153,13 @@ bool ArmDeferredCall(QObject* window, std::uintptr_t id, int delayMs, std::funct
     {
         std::lock_guard lock(State().Mutex);
         if (State().Waker != nullptr && State().Prepared.count(window) != 0) {
+            // One wake-up serves every request queued before the main thread
+            // drains them.
+            const bool wake = State().Requests.empty();
             State().Requests.push_back({window, id, delayMs, generation});
-            State().Waker->Wake();
+            if (wake) {
+                State().Waker->Wake();
+            }
             return true;
         }
     }
