@@ -3,6 +3,7 @@
 
 #include "App.h"
 #include "Cli.h"
+#include "Console.h"
 #include "QtText.h"
 #include "VynFileversionInfo.h"
 
@@ -17,7 +18,6 @@
 #include <exception>
 #include <iostream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -102,7 +102,7 @@ int main(int argc, char** argv) {
     }
     if (argc >= 2 && std::strcmp(argv[1], "convert") == 0) {
         const std::vector<std::string> args(argv + 2, argv + argc);
-        return RunConvert(args, std::cout, std::cerr, ::isatty(STDOUT_FILENO) == 1);
+        return RunConvert(args, std::cout, std::cerr, StandardOutputIsTerminal());
     }
 
     bool demo = false;

@@ -1,5 +1,6 @@
 #include "Map.h"
 #include "LiteralParseMap.h"
+#include "support/ReferenceNumber.h"
 
 #include <gtest/gtest.h>
 
@@ -105,27 +106,6 @@ TEST(TextToNumber, AcceptsOnlyPlainDecimals) {
     }
     EXPECT_TRUE(std::signbit(TextToNumber("-0")));
     EXPECT_EQ(TextToNumber("1e-400"), 0.0);
-}
-
-// The independent way to the same number: the syntax as a regular expression,
-// then the C library's extended conversion, stored as a double.
-double ReferenceNumber(std::string text) {
-    const auto comma = text.find(',');
-    if (comma != std::string::npos) {
-        text[comma] = '.';
-    }
-    static const std::regex syntax(R"(^ *[+-]?([0-9]+\.?[0-9]*|\.[0-9]+)([eE][+-]?[0-9]+)? *$)");
-    if (!std::regex_match(text, syntax)) {
-        return 0.0;
-    }
-    static const locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
-    errno = 0;
-    const long double v = strtold_l(text.c_str(), nullptr, c);
-    if (errno == ERANGE && std::isinf(v)) {
-        return 0.0;
-    }
-    const double d = static_cast<double>(v);
-    return std::isinf(d) ? 0.0 : d;
 }
 
 TEST(TextToNumber, LongExponentsAreReadAsTheLibraryReadsThem) {

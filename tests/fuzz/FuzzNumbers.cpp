@@ -2,41 +2,14 @@
 // check; FormatNumber against printf.
 #include "Map.h"
 #include "Report.h"
+#include "support/ReferenceNumber.h"
 
 #include <bit>
-#include <cerrno>
-#include <clocale>
-#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <locale.h>
-#include <regex>
 #include <string>
-
-namespace {
-
-double Reference(std::string text) {
-    const auto comma = text.find(',');
-    if (comma != std::string::npos) {
-        text[comma] = '.';
-    }
-    static const std::regex syntax(R"(^ *[+-]?([0-9]+\.?[0-9]*|\.[0-9]+)([eE][+-]?[0-9]+)? *$)");
-    if (!std::regex_match(text, syntax)) {
-        return 0.0;
-    }
-    static const locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
-    errno = 0;
-    const long double v = strtold_l(text.c_str(), nullptr, c);
-    if (errno == ERANGE && std::isinf(v)) {
-        return 0.0;
-    }
-    const double d = static_cast<double>(v);
-    return std::isinf(d) ? 0.0 : d;
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     // Short texts only: the reference's regular expression recurses per
@@ -45,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::string text(reinterpret_cast<const char*>(data), size);
         if (text.find('\0') == std::string::npos &&
             std::bit_cast<std::uint64_t>(TextToNumber(text)) !=
-                std::bit_cast<std::uint64_t>(Reference(text))) {
+                std::bit_cast<std::uint64_t>(ReferenceNumber(text))) {
             std::abort();
         }
     }
