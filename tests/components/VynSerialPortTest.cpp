@@ -308,6 +308,12 @@ TEST_F(Serial, ManyOpenCloseCyclesLeakNothing) {
 }
 
 TEST(SerialPortFault, OpenWithoutEventsFailsInsteadOfHangingAtClose) {
+#if defined(__SANITIZE_ADDRESS__)
+    // The address sanitizer's checks open descriptors of their own (a pipe to
+    // probe memory), which the child below has none of: they fail there and
+    // report objects as broken.
+    GTEST_SKIP() << "needs descriptors the address sanitizer would take";
+#endif
     PtyPair pty;
     const pid_t child = fork();
     if (child == 0) {
