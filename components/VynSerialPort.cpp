@@ -5,6 +5,7 @@
 #include "Palette.h"
 #include "VynUtil.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdarg>
 #include <cstring>
@@ -94,24 +95,34 @@ void TSerialThread::Unlock() {
 }
 
 void TSerialThread::PutData(const char* data, int count) {
-    Lock();
-    for (int i = 0; i < count; ++i) {
-        Buffer[WriteIndex] = static_cast<unsigned char>(data[i]);
-        if (++WriteIndex == kSerialBufferSize) {
-            WriteIndex = 0;
-        }
+    if (count <= 0) {
+        return;
     }
+    Lock();
+    // Byte by byte, a position written twice keeps the later byte: only the
+    // last ring's worth of data can be left, and the write index moves on by
+    // the whole count.
+    const int skip = count > kSerialBufferSize ? count - kSerialBufferSize : 0;
+    int at = static_cast<int>((static_cast<long long>(WriteIndex) + skip) % kSerialBufferSize);
+    const int kept = count - skip;
+    const int first = std::min(kept, kSerialBufferSize - at);
+    std::memcpy(Buffer + at, data + skip, static_cast<std::size_t>(first));
+    std::memcpy(Buffer, data + skip + first, static_cast<std::size_t>(kept - first));
+    at += kept;
+    WriteIndex = at >= kSerialBufferSize ? at - kSerialBufferSize : at;
     Unlock();
 }
 
 int TSerialThread::GetData(char* destination, int maximum) {
     Lock();
-    int copied = 0;
-    while (ReadIndex != WriteIndex && copied < maximum) {
-        destination[copied++] = static_cast<char>(Buffer[ReadIndex]);
-        if (++ReadIndex == kSerialBufferSize) {
-            ReadIndex = 0;
-        }
+    const int unread = (WriteIndex - ReadIndex + kSerialBufferSize) % kSerialBufferSize;
+    const int copied = std::max(0, std::min(unread, maximum));
+    const int first = std::min(copied, kSerialBufferSize - ReadIndex);
+    std::memcpy(destination, Buffer + ReadIndex, static_cast<std::size_t>(first));
+    std::memcpy(destination + first, Buffer, static_cast<std::size_t>(copied - first));
+    ReadIndex += copied;
+    if (ReadIndex >= kSerialBufferSize) {
+        ReadIndex -= kSerialBufferSize;
     }
     Unlock();
     return copied;
@@ -563,7 +574,9 @@ void TVynSerialPort::ReceiveFunc() {
             break;
         }
         if (woke == 1) {
-            const TLineCondition condition = PortHandle.Condition();
+            // Plain readiness needs no second look at the device.
+            const TLineCondition condition =
+                LastWaitFdEvents().Other ? PortHandle.Condition() : TLineCondition{};
             if (condition.Error) {
                 OvStatus(kEventError);
             }

@@ -138,32 +138,29 @@ bool ArmDeferredCall(QObject* window, std::uintptr_t id, int delayMs, std::funct
     if (window == nullptr) {
         return false;
     }
+    const bool onWindowThread = QThread::currentThread() == window->thread();
     std::uint64_t generation = 0;
+    bool queued = false;
     {
         std::lock_guard lock(State().Mutex);
         generation = ++State().Generation;
         TPending& pending = State().Pending[{window, id}];
         pending.Generation = generation;
         pending.Call = std::move(call);
-    }
-    if (QThread::currentThread() == window->thread()) {
-        StartTimer(window, id, delayMs, generation);
-        return true;
-    }
-    {
-        std::lock_guard lock(State().Mutex);
-        if (State().Waker != nullptr && State().Prepared.count(window) != 0) {
+        if (!onWindowThread && State().Waker != nullptr && State().Prepared.count(window) != 0) {
             // One wake-up serves every request queued before the main thread
-            // drains them.
-            const bool wake = State().Requests.empty();
-            State().Requests.push_back({window, id, delayMs, generation});
-            if (wake) {
+            // drains them. (Under the lock: the waker goes with the
+            // application.)
+            if (State().Requests.empty()) {
                 State().Waker->Wake();
             }
-            return true;
+            State().Requests.push_back({window, id, delayMs, generation});
+            queued = true;
         }
     }
-    {
+    if (onWindowThread) {
+        StartTimer(window, id, delayMs, generation);
+    } else if (!queued) {
         // Timers belong to the window's thread: start it there. A window
         // destroyed meanwhile drops the queued start.
         QMetaObject::invokeMethod(

@@ -5,7 +5,7 @@
 #include <sys/eventfd.h>
 #include <unistd.h>
 
-#include <vector>
+#include <array>
 
 TEvent::TEvent(Reset reset, bool signalled) : m_reset(reset) {
     if (Create() && signalled) {
@@ -29,12 +29,9 @@ TEvent::~TEvent() {
 }
 
 void TEvent::Set() {
-    // The counter only says "signalled"; signalling twice is still one signal,
-    // so drain first and then add one.
-    std::uint64_t value = 0;
-    while (::read(m_fd, &value, sizeof value) == sizeof value) {
-    }
-    value = 1;
+    // The counter only says "signalled": one read takes the whole count, so
+    // signalling twice is still one signal and needs no drain first.
+    const std::uint64_t value = 1;
     while (::write(m_fd, &value, sizeof value) < 0 && errno == EINTR) {
     }
 }
@@ -57,26 +54,37 @@ bool TEvent::Consume() {
 
 namespace {
 thread_local int t_lastWaitError = 0;
+thread_local short t_lastFdEvents = 0;
 } // namespace
+
+TFdEvents LastWaitFdEvents() {
+    const short r = t_lastFdEvents;
+    return {(r & POLLIN) != 0, (r & POLLOUT) != 0, (r & ~(POLLIN | POLLOUT)) != 0};
+}
 
 int LastWaitError() {
     return t_lastWaitError;
 }
 
 int WaitForAny(std::initializer_list<TEvent*> events, TFdWait fd, int timeoutMs) {
-    std::vector<pollfd> fds;
-    fds.reserve(events.size() + 1);
+    // The workers wait here for every chunk: no allocation on the way.
+    std::array<pollfd, kMaxWaitEvents + 1> fds{};
+    if (events.size() > kMaxWaitEvents) {
+        t_lastWaitError = EINVAL;
+        return kWaitFailed;
+    }
+    std::size_t count = 0;
     for (TEvent* e : events) {
-        fds.push_back({e->Fd(), POLLIN, 0});
+        fds[count++] = {e->Fd(), POLLIN, 0};
     }
     const bool withFd = fd.Fd >= 0 && (fd.Readable || fd.Writable);
     if (withFd) {
-        fds.push_back({fd.Fd,
-                       static_cast<short>((fd.Readable ? POLLIN : 0) | (fd.Writable ? POLLOUT : 0)),
-                       0});
+        fds[count++] = {
+            fd.Fd, static_cast<short>((fd.Readable ? POLLIN : 0) | (fd.Writable ? POLLOUT : 0)), 0};
     }
+    t_lastFdEvents = 0;
     for (;;) {
-        const int n = ::poll(fds.data(), fds.size(), timeoutMs);
+        const int n = ::poll(fds.data(), count, timeoutMs);
         if (n < 0) {
             if (errno == EINTR) {
                 continue;
@@ -98,7 +106,8 @@ int WaitForAny(std::initializer_list<TEvent*> events, TFdWait fd, int timeoutMs)
             }
             ++index;
         }
-        if (withFd && fds.back().revents != 0) {
+        if (withFd && fds[count - 1].revents != 0) {
+            t_lastFdEvents = fds[count - 1].revents;
             return static_cast<int>(events.size());
         }
         for (pollfd& p : fds) {

@@ -4,6 +4,7 @@
 // wait for any of several events and, optionally, a file descriptor becoming
 // readable or writable, with a time-out. Any thread may signal, reset or wait.
 
+#include <cstddef>
 #include <cstdint>
 #include <initializer_list>
 
@@ -45,6 +46,16 @@ struct TFdWait {
     bool Writable = false;
 };
 
+// What the descriptor reported when a wait ended on it.
+struct TFdEvents {
+    bool Readable = false;
+    bool Writable = false;
+    bool Other = false; // an error, a hang-up or anything else besides
+};
+
+// The most events a wait takes besides the descriptor.
+inline constexpr std::size_t kMaxWaitEvents = 7;
+
 inline constexpr int kWaitTimeout = 258;
 inline constexpr int kWaitFailed = -1;
 inline constexpr int kWaitInfinite = -1;
@@ -52,7 +63,8 @@ inline constexpr int kWaitInfinite = -1;
 // Waits until one of the events is signalled or the descriptor is ready.
 // Returns the index of the first signalled event (an auto-reset event is
 // reset by being reported), events.size() when only the descriptor is ready
-// (also when it reports an error or hang-up), kWaitTimeout, or kWaitFailed.
+// (also when it reports an error or hang-up), kWaitTimeout, or kWaitFailed
+// (also, with EINVAL, for more than kMaxWaitEvents events).
 int WaitForAny(std::initializer_list<TEvent*> events, TFdWait fd, int timeoutMs);
 inline int WaitForAny(std::initializer_list<TEvent*> events, int timeoutMs) {
     return WaitForAny(events, TFdWait{}, timeoutMs);
@@ -60,3 +72,6 @@ inline int WaitForAny(std::initializer_list<TEvent*> events, int timeoutMs) {
 
 // The system's error code of this thread's last wait that gave kWaitFailed.
 int LastWaitError();
+// What the descriptor reported in this thread's last wait that ended on it
+// (all false after any other outcome).
+TFdEvents LastWaitFdEvents();

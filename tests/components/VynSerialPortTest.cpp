@@ -220,6 +220,52 @@ TEST_F(Serial, SendingKeepsTheRingsRules) {
     EXPECT_TRUE(port.TxText("%s", ""));
 }
 
+// The ring against a byte-at-a-time model of its rules: a put always stores
+// every byte, so beyond 8191 unread bytes the reader sees only what is left
+// after the write index came round.
+TEST(SerialRing, MatchesTheByteAtATimeRules) {
+    struct Model {
+        std::vector<unsigned char> Buffer = std::vector<unsigned char>(kSerialBufferSize);
+        int Write = 0;
+        int Read = 0;
+        void Put(const std::string& data) {
+            for (char c : data) {
+                Buffer[static_cast<std::size_t>(Write)] = static_cast<unsigned char>(c);
+                Write = (Write + 1) % kSerialBufferSize;
+            }
+        }
+        std::string Get(int maximum) {
+            std::string out;
+            while (Read != Write && static_cast<int>(out.size()) < maximum) {
+                out += static_cast<char>(Buffer[static_cast<std::size_t>(Read)]);
+                Read = (Read + 1) % kSerialBufferSize;
+            }
+            return out;
+        }
+    };
+    TSerialThread ring("ring");
+    Model model;
+    unsigned seed = 12345;
+    auto next = [&seed](unsigned range) {
+        seed = seed * 1103515245U + 12345U;
+        return (seed >> 8) % range;
+    };
+    const unsigned sizes[] = {1, 100, 4095, 8191, 8192, 8193, 20000};
+    for (int step = 0; step < 400; ++step) {
+        std::string data(sizes[next(7)] - next(2), '\0');
+        for (char& c : data) {
+            c = static_cast<char>(next(256));
+        }
+        ring.PutData(data.data(), static_cast<int>(data.size()));
+        model.Put(data);
+        const int maximum = static_cast<int>(sizes[next(7)]);
+        std::string got(static_cast<std::size_t>(maximum), '\0');
+        got.resize(static_cast<std::size_t>(ring.GetData(got.data(), maximum)));
+        ASSERT_EQ(got, model.Get(maximum)) << "step " << step;
+        ASSERT_EQ(ring.WriteIndex, model.Write);
+    }
+}
+
 // Waits, without running the event loop (so nothing is delivered), until
 // the condition holds or five seconds have passed.
 template <class F> bool WaitWithoutDelivering(F condition) {

@@ -22,6 +22,7 @@ TEST(Event, ManualStaysSetAutoLetsOneThrough) {
     EXPECT_FALSE(manual.IsSet());
 
     automatic.Set();
+    automatic.Set(); // one signal lets one wait through
     EXPECT_EQ(WaitForAny({&manual, &automatic}, 0), 1);
     EXPECT_EQ(WaitForAny({&manual, &automatic}, 10), kWaitTimeout);
 
@@ -52,11 +53,17 @@ TEST(Event, WakesAWaiterOnAnotherThreadAndWatchesADescriptor) {
     EXPECT_EQ(WaitForAny({&idle}, {fds[0], true, false}, 10), kWaitTimeout);
     ASSERT_EQ(::write(fds[1], "x", 1), 1);
     EXPECT_EQ(WaitForAny({&idle}, {fds[0], true, false}, 1000), 1);
-    // A hang-up is reported as readiness too.
+    EXPECT_TRUE(LastWaitFdEvents().Readable);
+    EXPECT_FALSE(LastWaitFdEvents().Other);
+    // A hang-up is reported as readiness too, and said to be something else.
     ::close(fds[1]);
     char c = 0;
     ASSERT_EQ(::read(fds[0], &c, 1), 1);
     EXPECT_EQ(WaitForAny({&idle}, {fds[0], true, false}, 1000), 1);
+    EXPECT_TRUE(LastWaitFdEvents().Other);
+    idle.Set();
+    EXPECT_EQ(WaitForAny({&idle}, {fds[0], true, false}, 0), 0);
+    EXPECT_FALSE(LastWaitFdEvents().Other);
     ::close(fds[0]);
 }
 
