@@ -1,5 +1,6 @@
 #include "Map.h"
 
+#include <algorithm>
 #include <bit>
 #include <cerrno>
 #include <clocale>
@@ -131,9 +132,13 @@ constexpr long double kPow10[] = {
 };
 constexpr int kMaxExactPow10 = 27;
 
-double ToDouble(long double value) {
+double ToDouble(long double value, NumberStatus& status) {
     const double d = static_cast<double>(value);
-    return std::isinf(d) ? 0.0 : d;
+    if (std::isinf(d)) {
+        status = NumberStatus::OutOfRange;
+        return 0.0;
+    }
+    return d;
 }
 
 } // namespace
@@ -203,7 +208,8 @@ TextPiece GetField(int index, std::string_view line, char separator) {
     }
 }
 
-static double TextToNumberGeneral(std::string_view text) {
+static double TextToNumberGeneral(std::string_view text, NumberStatus& status) {
+    status = NumberStatus::NotANumber;
     // Check the syntax first: the C library's own conversion accepts far more
     // (hexadecimal, "inf", "nan", leading tabs and newlines).
     std::size_t i = 0;
@@ -253,6 +259,9 @@ static double TextToNumberGeneral(std::string_view text) {
     }
     const std::size_t mantissaEnd = i;
     if (digits == 0) {
+        if (map_detail::TrimRight(text).empty()) {
+            status = NumberStatus::Empty;
+        }
         return 0.0;
     }
 
@@ -293,6 +302,7 @@ static double TextToNumberGeneral(std::string_view text) {
         return 0.0;
     }
 
+    status = NumberStatus::Number;
     if (significant == 0) {
         return negative ? -0.0 : 0.0;
     }
@@ -302,7 +312,7 @@ static double TextToNumberGeneral(std::string_view text) {
         // correctly rounded: the same extended value strtold gives.
         long double value = static_cast<long double>(mantissa);
         value = scale >= 0 ? value * kPow10[scale] : value / kPow10[-scale];
-        return ToDouble(negative ? -value : value);
+        return ToDouble(negative ? -value : value, status);
     }
 
     std::string normalised;
@@ -319,9 +329,10 @@ static double TextToNumberGeneral(std::string_view text) {
     char* end = nullptr;
     const long double value = strtold_l(normalised.c_str(), &end, CLocale());
     if (errno == ERANGE && std::isinf(value)) {
+        status = NumberStatus::OutOfRange;
         return 0.0;
     }
-    return ToDouble(value);
+    return ToDouble(value, status);
 }
 
 namespace map_detail {
@@ -373,24 +384,123 @@ bool ParsePlainNumber(const char*& pos, const char* end, double& value) {
 
 } // namespace map_detail
 
-double TextToNumber(std::string_view text) {
+double TextToNumber(std::string_view text, NumberStatus& status) {
     const char* p = text.data();
     const char* const end = p + text.size();
     double value = 0;
     if (map_detail::ParsePlainNumber(p, end, value) && p == end) {
+        status = NumberStatus::Number;
         return value;
     }
-    return TextToNumberGeneral(text);
+    return TextToNumberGeneral(text, status);
 }
 
-void ParseMap(std::string_view text, Map& map) {
+double TextToNumber(std::string_view text) {
+    NumberStatus status{};
+    return TextToNumber(text, status);
+}
+
+namespace {
+
+// Collects what the reading pass finds. The plain pass uses NoReport, whose
+// calls compile to nothing.
+struct NoReport {
+    static constexpr bool kOn = false;
+    void Number(const Map&, int, int, std::string_view, NumberStatus, double) {}
+    void FieldsOnLine(int, int) {}
+    void ExtraXField(std::string_view) {}
+    void ExtraLine(std::string_view) {}
+    void Finish(const Map&) {}
+};
+
+class Reporter {
+public:
+    static constexpr bool kOn = true;
+    explicit Reporter(ParseReport& report) : m_report(report) {
+        m_report.XCount = m_report.YCount = 0;
+        m_report.IgnoredX = m_report.IgnoredRows = 0;
+        m_report.Findings.clear();
+    }
+
+    // A stored field, its text, how it was read and the value stored (called
+    // before the value is stored, so the map still holds the earlier entry).
+    void Number(const Map& map, int line, int field, std::string_view text, NumberStatus status,
+                double value) {
+        if (status == NumberStatus::NotANumber || status == NumberStatus::OutOfRange) {
+            Add(status == NumberStatus::NotANumber ? FindingKind::NotANumber
+                                                   : FindingKind::OutOfRange,
+                line, field, text, 0);
+        }
+        // The lookups take the axes as they are stored: say where one does
+        // not rise. An axis value that is no number is already said.
+        const bool isX = line == 5 && field >= 3;
+        const bool isY = line >= 7 && field == 1;
+        if ((isX || isY) && (status == NumberStatus::Number || status == NumberStatus::Empty)) {
+            const double before = isX ? map.XAxis[field - 3] : map.YAxis[line - 7];
+            if (!(value > before)) {
+                Add(isX ? FindingKind::XNotIncreasing : FindingKind::YNotIncreasing, line, field,
+                    text, value);
+            }
+        }
+    }
+    void FieldsOnLine(int line, int fields) {
+        if (line >= 6 && line - 6 < kMaxAxis) {
+            m_fields[line - 6] = fields;
+        }
+    }
+    void ExtraXField(std::string_view text) {
+        m_report.IgnoredX += map_detail::TrimRight(text).empty() ? 0 : 1;
+    }
+    void ExtraLine(std::string_view line) {
+        // Only what would have been a row: a Y field after the first TAB.
+        const std::size_t tab = line.find('\t');
+        if (tab != std::string_view::npos && !map_detail::TrimRight(line.substr(tab)).empty()) {
+            ++m_report.IgnoredRows;
+        }
+    }
+    void Finish(const Map& map) {
+        m_report.XCount = map.XCount;
+        m_report.YCount = map.YCount;
+        bool shortRows = false;
+        for (int y = 0; y < map.YCount; ++y) {
+            const int values = std::max(0, std::min(m_fields[y] - 2, kMaxAxis));
+            if (values < map.XCount) {
+                Add(FindingKind::ShortRow, 6 + y, m_fields[y], {}, map.YAxis[y]);
+                m_report.Findings.back().Values = values;
+                shortRows = true;
+            }
+        }
+        if (shortRows) {
+            std::stable_sort(m_report.Findings.begin(), m_report.Findings.end(),
+                             [](const ParseFinding& a, const ParseFinding& b) {
+                                 return a.Line != b.Line ? a.Line < b.Line : a.Field < b.Field;
+                             });
+        }
+    }
+
+private:
+    void Add(FindingKind kind, int line, int field, std::string_view text, double value) {
+        ParseFinding& f = m_report.Findings.emplace_back();
+        f.Kind = kind;
+        f.Line = line;
+        f.Field = field;
+        f.Text.assign(text);
+        f.Value = value;
+    }
+
+    ParseReport& m_report;
+    // Fields on each row's line; 0 for a line the text did not reach.
+    int m_fields[kMaxAxis]{};
+};
+
+template <class Report> void ParsePass(std::string_view text, Map& map, Report& report) {
     map.XCount = 0;
     map.YCount = 0;
-    // Nothing past the last row a map can hold is stored, so reading stops
-    // there; up to it this is the same line-by-line, field-by-field reading
-    // as GetLine and GetField give, in one pass. A field that holds a plain
-    // number is read as it is found; anything else is cut out and converted
-    // as a whole.
+    // Nothing past the last row a map can hold is stored, so the plain
+    // reading stops there; up to it this is the same line-by-line,
+    // field-by-field reading as GetLine and GetField give, in one pass. A
+    // field that holds a plain number is read as it is found; anything else
+    // is cut out and converted as a whole.
     constexpr int kLastStoredLine = 6 + kMaxAxis - 1;
     constexpr int kLastStoredField = 2 + kMaxAxis - 1;
     LineCursor lines(text);
@@ -399,12 +509,21 @@ void ParseMap(std::string_view text, Map& map) {
         if (i >= 5) {
             const char* const end = line.Text.data() + line.Text.size();
             const char* start = line.Text.data();
-            for (int f = 0; f <= kLastStoredField; ++f) {
+            int f = 0;
+            for (; f <= kLastStoredField; ++f) {
                 const bool stores = map_detail::StoresField(i, f);
                 const char* next = start;
                 double value = 0;
                 if (stores && map_detail::ParsePlainNumber(next, end, value) &&
                     (next == end || *next == TAB)) {
+                    if constexpr (Report::kOn) {
+                        // A plain number: only an axis value has anything to say.
+                        if (f == 1 || i == 5) {
+                            report.Number(map, i, f,
+                                          {start, static_cast<std::size_t>(next - start)},
+                                          NumberStatus::Number, value);
+                        }
+                    }
                     map_detail::StoreValue(map, i, f, value);
                 } else {
                     next = start;
@@ -416,7 +535,10 @@ void ParseMap(std::string_view text, Map& map) {
                         if (next == end) {
                             field = map_detail::TrimRight(field);
                         }
-                        map_detail::StoreValue(map, i, f, TextToNumber(field));
+                        NumberStatus status{};
+                        value = TextToNumber(field, status);
+                        report.Number(map, i, f, field, status, value);
+                        map_detail::StoreValue(map, i, f, value);
                     }
                 }
                 if (next == end) {
@@ -424,9 +546,54 @@ void ParseMap(std::string_view text, Map& map) {
                 }
                 start = next + 1;
             }
+            if constexpr (Report::kOn) {
+                if (f > kLastStoredField) {
+                    // The line goes on past what a map holds.
+                    const std::string_view rest(start, static_cast<std::size_t>(end - start));
+                    if (i == 5) {
+                        std::size_t from = 0;
+                        for (;;) {
+                            const std::size_t tab = rest.find(TAB, from);
+                            report.ExtraXField(rest.substr(from, tab - from));
+                            if (tab == std::string_view::npos) {
+                                break;
+                            }
+                            from = tab + 1;
+                        }
+                    }
+                    f = kLastStoredField + 1;
+                } else {
+                    ++f;
+                }
+                report.FieldsOnLine(i, f);
+            }
         }
         if (line.Last) {
-            break;
+            report.Finish(map);
+            return;
         }
     }
+    if constexpr (Report::kOn) {
+        // Rows past what a map holds are only counted.
+        for (;;) {
+            const TextPiece line = lines.Next();
+            report.ExtraLine(line.Text);
+            if (line.Last) {
+                break;
+            }
+        }
+    }
+    report.Finish(map);
+}
+
+} // namespace
+
+void ParseMap(std::string_view text, Map& map) {
+    NoReport none;
+    ParsePass(text, map, none);
+}
+
+void ParseMap(std::string_view text, Map& map, ParseReport& report) {
+    Reporter reporter(report);
+    ParsePass(text, map, reporter);
 }

@@ -11,7 +11,9 @@
 // neither count exceeds kMaxAxis.
 
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <vector>
 
 inline constexpr int kMaxAxis = 50;
 
@@ -51,10 +53,47 @@ TextPiece GetField(int index, std::string_view line, char separator);
 // a double give 0.
 double TextToNumber(std::string_view text);
 
+// What TextToNumber made of a text: a number, nothing but blanks, something
+// that is no number, or a number beyond a double. All but Number read as 0.
+enum class NumberStatus : std::uint8_t { Number, Empty, NotANumber, OutOfRange };
+double TextToNumber(std::string_view text, NumberStatus& status);
+
 // Fills the map from a whole map text in one forward pass: the counts are set
 // from the text, the entries it supplies are overwritten, the others are left
 // alone. Never fails.
 void ParseMap(std::string_view text, Map& map);
+
+// What reading a map text found that the values alone do not show.
+enum class FindingKind : std::uint8_t {
+    NotANumber,     // a stored field that is neither empty nor a number: read as 0
+    OutOfRange,     // a number beyond a double: read as 0
+    ShortRow,       // a row with fewer values than X values: the rest left as they were
+    XNotIncreasing, // an X value not above the one before it
+    YNotIncreasing, // a row's Y value not above the row before
+};
+
+struct ParseFinding {
+    FindingKind Kind = FindingKind::NotANumber;
+    int Line = 0;     // the text's line, from 0 (5 is the X axis, 6 the first row)
+    int Field = 0;    // the line's field, from 0 (1 is a row's Y value); for a
+                      // short row, the first field it lacks
+    std::string Text; // the field as written (empty for a short row)
+    double Value = 0; // the value stored (axis findings); a short row's Y value
+    int Values = 0;   // a short row's values
+};
+
+struct ParseReport {
+    int XCount = 0;
+    int YCount = 0;
+    int IgnoredX = 0;                   // X values (not empty) beyond kMaxAxis
+    int IgnoredRows = 0;                // rows beyond kMaxAxis
+    std::vector<ParseFinding> Findings; // by line, then field
+    bool AllRead() const { return IgnoredX == 0 && IgnoredRows == 0 && Findings.empty(); }
+};
+
+// ParseMap, and what it found, in the same pass. Unlike ParseMap it reads to
+// the end of the text to count the rows beyond the limit.
+void ParseMap(std::string_view text, Map& map, ParseReport& report);
 
 namespace map_detail {
 

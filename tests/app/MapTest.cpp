@@ -23,6 +23,18 @@ std::unique_ptr<Map> Parse(std::string_view text) {
     return map;
 }
 
+// A report as one line a finding, for comparing and for failure messages.
+std::string Describe(const ParseReport& r) {
+    std::string out = std::to_string(r.XCount) + "x" + std::to_string(r.YCount) + " +" +
+                      std::to_string(r.IgnoredX) + "x +" + std::to_string(r.IgnoredRows) + "\n";
+    for (const ParseFinding& f : r.Findings) {
+        out += std::to_string(static_cast<int>(f.Kind)) + " " + std::to_string(f.Line) + ":" +
+               std::to_string(f.Field) + " '" + f.Text + "' " + std::to_string(f.Value) + " " +
+               std::to_string(f.Values) + "\n";
+    }
+    return out;
+}
+
 bool SameBytes(const Map& a, const Map& b) {
     return std::memcmp(&a, &b, sizeof(Map)) == 0;
 }
@@ -313,9 +325,69 @@ TEST(ParseMap, SinglePassEqualsLineByLineReading) {
             fast->XAxis[i] = literal->XAxis[i] = -i;
             fast->Value[i][i] = literal->Value[i][i] = i;
         }
+        auto reported = std::make_unique<Map>(*fast);
         ParseMap(text, *fast);
         ParseMapLiteral(text, *literal);
         ASSERT_TRUE(SameBytes(*fast, *literal)) << testing::PrintToString(text);
+
+        // The report's pass stores the same, and finds what the line-by-line
+        // reading finds.
+        auto reference = std::make_unique<Map>(*reported);
+        ParseReport report;
+        ParseReport expected;
+        ParseMap(text, *reported, report);
+        ParseMapLiteral(text, *reference, expected);
+        ASSERT_TRUE(SameBytes(*reported, *fast)) << testing::PrintToString(text);
+        ASSERT_EQ(Describe(report), Describe(expected)) << testing::PrintToString(text);
+    }
+}
+
+// What the report says of texts with each kind of fault, in the window's
+// words: kind, line:field, the text as written.
+TEST(ParseReport, SaysWhatWasNotRead) {
+    const std::string head = "h\r\nh\r\nh\r\nh\r\nh\r\n";
+    struct Case {
+        std::string text;
+        const char* report;
+    };
+    std::string wide = head + "\t";
+    for (int x = 0; x < 53; ++x) {
+        wide += "\t" + std::to_string(x + 1);
+    }
+    wide += "\t\r\n\t1\t5";
+    std::string tall = head + "\t\t1\r\n";
+    for (int y = 0; y < 52; ++y) {
+        tall += "\t" + std::to_string(y + 1) + "\t5\r\n";
+    }
+    tall += "no row here\r\n\t \r\n";
+    const Case cases[] = {
+        {kSmall, "3x2 +0x +0\n"},
+        // A typo in a cell, a number beyond a double in another.
+        {head + "\t\t1\t2\t3\r\n\t1000\t1,2.3\t2\t3\r\n\t2000\t4\t1e999\tl,25",
+         "3x2 +0x +0\n0 6:2 '1,2.3' 0.000000 0\n1 7:3 '1e999' 0.000000 0\n"
+         "0 7:4 'l,25' 0.000000 0\n"},
+        // Empty cells are no finding; a sign alone is.
+        {head + "\t\t1\t2\r\n\t1000\t\t-", "2x1 +0x +0\n0 6:3 '-' 0.000000 0\n"},
+        // Short rows, a line with no Y value among the rows.
+        {head + "\t\t1\t2\t3\r\n\t1000\t1\r\nnothing\r\n\t3000\t1\t2\t3",
+         "3x3 +0x +0\n2 6:3 '' 1000.000000 1\n2 7:1 '' 0.000000 0\n"},
+        // Axes that do not rise: the X value, then the row's Y value.
+        {head + "\t\t1\t3\t3\t2\r\n\t900\t1\t1\t1\t1\r\n\t800\t1\t1\t1\t1",
+         "4x2 +0x +0\n3 5:4 '3' 3.000000 0\n3 5:5 '2' 2.000000 0\n4 7:1 '800' 800.000000 0\n"},
+        // A trailing TAB on the X axis line makes an X value of 0.
+        {head + "\t\t1\t2\t\r\n\t1\t1\t1\t1", "3x1 +0x +0\n3 5:4 '' 0.000000 0\n"},
+        // Beyond fifty X values (the empty one after the last TAB is not
+        // counted), beyond fifty rows (the line without a TAB, and the blank
+        // one, are not rows).
+        {wide, "50x1 +3x +0\n2 6:3 '' 1.000000 1\n"},
+        {tall, "1x50 +0x +2\n"},
+    };
+    for (const Case& c : cases) {
+        auto map = std::make_unique<Map>();
+        ParseReport report;
+        ParseMap(c.text, *map, report);
+        EXPECT_EQ(Describe(report), c.report) << testing::PrintToString(c.text);
+        EXPECT_EQ(report.AllRead(), std::string(c.report) == "3x2 +0x +0\n");
     }
 }
 
