@@ -86,6 +86,41 @@ TEST(Pipeline, FlatContinuationBeyondTheInputAxes) {
     EXPECT_EQ(out->NewRailPressureMap.Value[0][2], 1000.0); // above 2000 1/min
 }
 
+// Each flag on its own axis, both sides, and points on an axis's ends are
+// not flagged: each derived cell carries the flags of every lookup behind it.
+TEST(Pipeline, CellsBeyondTheAxesLookedUpAreFlagged) {
+    // Rail pressure: quantities 10..20, speeds 1000..2000, 300 bar at the
+    // lower speed and 700 at the upper. Duration: quantities 10..30, rail
+    // pressures 400..600.
+    const Map rp = MakeMap({10, 20}, {1000, 2000}, [](int, int y) { return 300.0 + 400 * y; });
+    const Map dur = Constant({10, 30}, {400, 600}, 500);
+    const Map soi = Constant({5, 10, 20, 25}, {500, 1500, 2500}, 0);
+    const auto out = Derive(rp, dur, soi);
+
+    const std::uint8_t railX[] = {kRailXBelow, 0, 0, kRailXAbove};
+    const std::uint8_t durationX[] = {kDurationXBelow, 0, 0, 0};
+    // 500 1/min reads 300 bar (below 400), 1500 reads 500, 2500 reads 700.
+    const std::uint8_t railY[] = {kRailYBelow, 0, kRailYAbove};
+    const std::uint8_t durationY[] = {kDurationYBelow, 0, kDurationYAbove};
+    for (int x = 0; x < 4; ++x) {
+        for (int y = 0; y < 3; ++y) {
+            const int rail = railX[x] | railY[y];
+            const int all = rail | durationX[x] | durationY[y];
+            EXPECT_EQ(out->Flags.RailPressureMapSoiX.Cell[x][y % 2], railX[x]) << x;
+            EXPECT_EQ(out->Flags.NewDurationMapRP.Cell[x][y % 2], durationX[x]) << x;
+            EXPECT_EQ(out->Flags.NewRailPressureMap.Cell[x][y], rail) << x << "," << y;
+            EXPECT_EQ(out->Flags.NewDurationMapUs.Cell[x][y], all) << x << "," << y;
+            EXPECT_EQ(out->Flags.NewDurationMapDeg.Cell[x][y], all);
+            EXPECT_EQ(out->Flags.NewEOIMap.Cell[x][y], all);
+        }
+    }
+    // Only x = 1 and 2 at 1500 1/min are inside everything.
+    const ExtrapolationCount count = CountExtrapolated(out->NewEOIMap, out->Flags.NewEOIMap);
+    EXPECT_EQ(count.Cells, 10);
+    EXPECT_EQ(count.ByFlag[0], 3); // duration X below: the column x = 0
+    EXPECT_EQ(count.ByFlag[7], 4); // rail pressure Y above: the row at 2500 1/min
+}
+
 TEST(Pipeline, SameAxesReproduceTheInputs) {
     auto rpValue = [](int x, int y) { return 300.0 + 37 * x + 101 * y; };
     auto durValue = [](int x, int y) { return 200.0 + 13.5 * x - 7 * y; };
