@@ -2,13 +2,17 @@
 
 #include "ColorCodeParser.h"
 #include "Cp1252.h"
+#include "Findings.h"
 #include "Map.h"
 #include "Pipeline.h"
 #include "Report.h"
 #include "TextFile.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <optional>
@@ -44,6 +48,8 @@ struct ConvertOptions {
     OutputView View = OutputView::EOI;
     ColorMode Color = ColorMode::Auto;
     bool Utf8 = false;
+    bool Diagnostics = false;
+    bool Json = false;
     bool Help = false;
 };
 
@@ -118,6 +124,17 @@ std::optional<std::string> ParseArguments(const std::vector<std::string>& args,
             }
         } else if (arg == "--utf8") {
             options.Utf8 = true;
+        } else if (arg == "--diagnostics") {
+            options.Diagnostics = true;
+        } else if (arg == "--format") {
+            const auto format = value();
+            if (format == "text") {
+                options.Json = false;
+            } else if (format == "json") {
+                options.Json = true;
+            } else {
+                return std::string("--format needs text or json");
+            }
         } else {
             return "unknown argument '" + arg + "'";
         }
@@ -156,6 +173,120 @@ const char* SgrForColor(TColor color) {
     }
 }
 
+std::string_view NameOfView(OutputView view) {
+    for (const ViewName& v : kViews) {
+        if (v.View == view) {
+            return v.Name;
+        }
+    }
+    return {};
+}
+
+struct TJsonFinding {
+    std::string_view Map;
+    TDiagnostic Diagnostic;
+};
+
+// A JSON string: the text (Windows-1252, as the map files hold it) in UTF-8,
+// quotes, backslashes and control characters escaped.
+void PutJsonString(std::string& out, std::string_view text) {
+    out += '"';
+    for (const char c : Cp1252ToUtf8(text)) {
+        const auto u = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (u < 0x20) {
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\u%04x", u);
+            out += escape;
+        } else {
+            out += c;
+        }
+    }
+    out += '"';
+}
+
+// A number as the view prints it, or null for one that JSON cannot hold.
+void PutJsonNumber(std::string& out, double v, int decimals) {
+    out += std::isfinite(v) ? FormatNumber(v, decimals) : std::string("null");
+}
+
+std::string ViewToJson(std::string_view name, const TViewLayout& l, bool coloured,
+                       Thresholds thresholds, const std::vector<TJsonFinding>& findings) {
+    const Map& m = l.Values;
+    std::string out = "{\n  \"view\": ";
+    PutJsonString(out, name);
+    out += ",\n  \"title\": ";
+    PutJsonString(out, l.Title);
+    out += ",\n  \"description\": ";
+    PutJsonString(out, l.Description);
+    const auto axis = [&out](const char* key, std::string_view unit, const double* values,
+                             int count, int decimals) {
+        out += ",\n  \"";
+        out += key;
+        out += "\": {\"unit\": ";
+        PutJsonString(out, unit);
+        out += ", \"values\": [";
+        for (int i = 0; i < count; ++i) {
+            out += i > 0 ? ", " : "";
+            PutJsonNumber(out, values[i], decimals);
+        }
+        out += "]}";
+    };
+    axis("x", l.XUnit, m.XAxis, m.XCount, l.XDecimals);
+    axis("y", l.YUnit, m.YAxis, m.YCount, l.YDecimals);
+    // Rows by Y, as the report prints them.
+    const auto grid = [&out, &m](const char* key, auto cell) {
+        out += ",\n  \"";
+        out += key;
+        out += "\": [";
+        for (int y = 0; y < m.YCount; ++y) {
+            out += y > 0 ? ",\n    [" : "\n    [";
+            for (int x = 0; x < m.XCount; ++x) {
+                out += x > 0 ? ", " : "";
+                cell(x, y);
+            }
+            out += ']';
+        }
+        out += m.YCount > 0 ? "\n  ]" : "]";
+    };
+    grid("values", [&](int x, int y) { PutJsonNumber(out, m.Value[x][y], l.ValueDecimals); });
+    out += ",\n  \"thresholds\": ";
+    if (coloured && thresholds.Lo > -9999 && thresholds.Hi < 9999) {
+        out += "{\"lo\": ";
+        PutJsonNumber(out, thresholds.Lo, 6);
+        out += ", \"hi\": ";
+        PutJsonNumber(out, thresholds.Hi, 6);
+        out += '}';
+    } else {
+        out += "null";
+    }
+    grid("extrapolated", [&](int x, int y) { out += std::to_string(l.Flags.Cell[x][y]); });
+    out += ",\n  \"extrapolation_bits\": {";
+    for (int bit = 0; bit < 8; ++bit) {
+        out += bit > 0 ? ", \"" : "\"";
+        out += std::to_string(1 << bit) + "\": ";
+        PutJsonString(out, ExtrapolationName(bit));
+    }
+    out += "},\n  \"findings\": [";
+    for (std::size_t i = 0; i < findings.size(); ++i) {
+        const TDiagnostic& d = findings[i].Diagnostic;
+        out += i > 0 ? ",\n    {\"map\": " : "\n    {\"map\": ";
+        PutJsonString(out, findings[i].Map);
+        out += ", \"line\": " + std::to_string(d.Line) + ", \"field\": " + std::to_string(d.Field) +
+               ", \"kind\": ";
+        PutJsonString(out, d.Kind);
+        out += ", \"text\": ";
+        PutJsonString(out, d.Text);
+        out += ", \"action\": ";
+        PutJsonString(out, d.Action);
+        out += '}';
+    }
+    out += findings.empty() ? "]\n}\n" : "\n  ]\n}\n";
+    return out;
+}
+
 } // namespace
 
 std::string UsageText() {
@@ -163,6 +294,7 @@ std::string UsageText() {
            "       mapwright convert --rail-pressure FILE --duration FILE --soi FILE\n"
            "                         [--thresholds LO HI] [--view VIEW]\n"
            "                         [--color auto|always|never|codes] [--utf8]\n"
+           "                         [--diagnostics] [--format text|json]\n"
            "       mapwright --help | --version\n"
            "\n"
            "Without a command, opens the window; --demo loads the demo maps into it;\n"
@@ -176,6 +308,11 @@ std::string UsageText() {
            "--color: ANSI colours on a terminal (auto), always, never, or the raw\n"
            "         colour codes ([G] [R] [B] [/]) as the window receives them\n"
            "--utf8: write UTF-8 instead of Windows-1252\n"
+           "--diagnostics: also write to standard error, one a line, what the maps held\n"
+           "         that was not read as written and which cells of the view are\n"
+           "         extrapolated: MAP LINE FIELD KIND TEXT ACTION, separated by TABs\n"
+           "--format json: the view as JSON (axes, values, extrapolation flags and\n"
+           "         findings) instead of its text\n"
            "Exit status: 0 view printed, 1 a map is incomplete, 2 bad arguments or\n"
            "unreadable file.\n";
 }
@@ -234,23 +371,52 @@ int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
     struct Input {
         const std::string& File;
         const char* Name;
+        const char* Key; // the map's name in diagnostics, as its option has it
         std::unique_ptr<Map> Parsed = std::make_unique<Map>();
+        ParseReport Report{};
+        bool Cut = false; // the text was read only up to kCountedLines
     };
-    Input inputs[] = {{*options.RailPressureFile, "rail pressure"},
-                      {*options.DurationFile, "duration"},
-                      {*options.SoiFile, "SOI"}};
+    Input inputs[] = {{*options.RailPressureFile, "rail pressure", "rail-pressure"},
+                      {*options.DurationFile, "duration", "duration"},
+                      {*options.SoiFile, "SOI", "soi"}};
     // A map is read from its first 56 lines (header, X axis, 50 rows); one
     // more tells whether the 56th is the text's last. Nothing further can
-    // change the result, so no more is read, however large the file.
-    constexpr std::size_t kLinesThatCount = 6 + kMaxAxis + 1;
+    // change the result, so no more is read, however large the file, unless
+    // the rows beyond are to be counted.
+    // Counting them stops at kCountedLines, so an endless input still ends.
+    const bool findings = options.Diagnostics || options.Json;
+    constexpr std::size_t kCountedLines = 100000;
+    const std::size_t linesThatCount =
+        findings ? kCountedLines : static_cast<std::size_t>(6 + kMaxAxis + 1);
     for (Input& input : inputs) {
         std::string text;
         std::string error;
-        if (!ReadTextFile(input.File, text, error, kLinesThatCount)) {
+        if (!ReadTextFile(input.File, text, error, linesThatCount)) {
             err << "mapwright: cannot read " << input.File << ": " << error << "\n";
             return kExitUsage;
         }
-        ParseMap(text, *input.Parsed);
+        if (findings) {
+            ParseMap(text, *input.Parsed, input.Report);
+            input.Cut = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) >=
+                        kCountedLines;
+        } else {
+            ParseMap(text, *input.Parsed);
+        }
+    }
+    const auto encode = [&options](std::string text) {
+        return options.Utf8 ? Cp1252ToUtf8(text) : text;
+    };
+    if (options.Diagnostics) {
+        for (const Input& input : inputs) {
+            if (input.Cut) {
+                err << input.Key << '\t' << kCountedLines << "\t0\tread-limit\t" << kCountedLines
+                    << " lines\tthe rest not read\n";
+            }
+            for (const TDiagnostic& d : Diagnose(input.Report)) {
+                err << input.Key << '\t' << d.Line << '\t' << d.Field << '\t' << d.Kind << '\t'
+                    << encode(d.Text) << '\t' << d.Action << '\n';
+            }
+        }
     }
 
     const MissingInput missing =
@@ -265,6 +431,28 @@ int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
     auto derived = std::make_unique<DerivedMaps>();
     DeriveMaps(*inputs[0].Parsed, *inputs[1].Parsed, *inputs[2].Parsed, *derived);
     const Thresholds thresholds = ReadEoiThresholds(options.ThresholdLo, options.ThresholdHi);
+    const std::string_view viewName = NameOfView(options.View);
+    const TViewLayout layout = ViewLayout(options.View, *derived);
+    if (options.Diagnostics) {
+        const ExtrapolationCount count = CountExtrapolated(layout.Values, layout.Flags);
+        for (int bit = 0; bit < 8; ++bit) {
+            if (count.ByFlag[bit] > 0) {
+                err << viewName << "\t0\t0\textrapolated\t" << count.ByFlag[bit] << " of "
+                    << layout.Values.XCount * layout.Values.YCount << " cells\t"
+                    << ExtrapolationWords(bit) << ": the edge value continued\n";
+            }
+        }
+    }
+    if (options.Json) {
+        std::vector<TJsonFinding> all;
+        for (const Input& input : inputs) {
+            for (TDiagnostic& d : Diagnose(input.Report)) {
+                all.push_back({input.Key, std::move(d)});
+            }
+        }
+        const bool isEoi = options.View == OutputView::EOI || options.View == OutputView::EOIData;
+        return WriteOutput(ViewToJson(viewName, layout, isEoi, thresholds, all), out, err);
+    }
     const std::string coded = BuildViewText(options.View, *derived, thresholds);
 
     const bool ansi =
@@ -277,10 +465,7 @@ int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
     } else {
         text = StripColorCodes(coded, {.EnableColors = true, .SuppressAnsi = false});
     }
-    if (options.Utf8) {
-        text = Cp1252ToUtf8(text);
-    }
-    return WriteOutput(text, out, err);
+    return WriteOutput(encode(std::move(text)), out, err);
 }
 
 int WriteOutput(const std::string& text, std::ostream& out, std::ostream& err) {

@@ -171,7 +171,7 @@ std::string_view ColorCode(double v, double lo, double hi) {
 
 std::string MapToText(const Map& map, std::string_view title, std::string_view description,
                       std::string_view xUnit, std::string_view yUnit, int xDecimals, int yDecimals,
-                      int valueDecimals, double lo, double hi) {
+                      int valueDecimals, double lo, double hi, const ExtrapolationMap* italic) {
     xDecimals = std::max(xDecimals, 0);
     yDecimals = std::max(yDecimals, 0);
     valueDecimals = std::max(valueDecimals, 0);
@@ -210,6 +210,9 @@ std::string MapToText(const Map& map, std::string_view title, std::string_view d
                 const double v = map.Value[x][y];
                 out.Put('\t');
                 out.Put(ColorCode(v, lo, hi));
+                if (italic != nullptr && italic->Cell[x][y] != 0) {
+                    out.PutLiteral("[=I]");
+                }
                 out.PutNumber(v, valueDecimals);
                 out.PutLiteral("[/]");
             }
@@ -245,31 +248,81 @@ Thresholds ReadEoiThresholds(std::string_view loText, std::string_view hiText) {
     return {TextToNumber(loText), TextToNumber(hiText)};
 }
 
-std::string BuildViewText(OutputView view, const DerivedMaps& maps, Thresholds eoi) {
+TViewLayout ViewLayout(OutputView view, const DerivedMaps& maps) {
     // "\xB5" is the micro sign in Windows-1252.
-    constexpr double kOff = 99999;
+    const auto& f = maps.Flags;
     switch (view) {
     case OutputView::RailPressure:
-        return MapToText(maps.NewRailPressureMap, "Rail pressure Map",
-                         "Rail pressure(Injection Quantity,Engine Speed)/Bar", "mm3", "1/min", 1, 0,
-                         0, -kOff, kOff);
+        return {maps.NewRailPressureMap,
+                f.NewRailPressureMap,
+                "Rail pressure Map",
+                "Rail pressure(Injection Quantity,Engine Speed)/Bar",
+                "mm3",
+                "1/min",
+                1,
+                0,
+                0,
+                false};
     case OutputView::DurationRP:
-        return MapToText(maps.NewDurationMapRP, "New Duration Map",
-                         "Duration(Injection Quantity, Rail Pressure)/\xB5s", "mm3", "Bar", 1, 0, 0,
-                         -kOff, kOff);
+        return {maps.NewDurationMapRP,
+                f.NewDurationMapRP,
+                "New Duration Map",
+                "Duration(Injection Quantity, Rail Pressure)/\xB5s",
+                "mm3",
+                "Bar",
+                1,
+                0,
+                0,
+                false};
     case OutputView::DurationUs:
-        return MapToText(maps.NewDurationMapUs, "New Duration Map",
-                         "Duration(Injection Quantity, Engine Speed)/\xB5s", "mm3", "1/min", 1, 0,
-                         0, -kOff, kOff);
+        return {maps.NewDurationMapUs,
+                f.NewDurationMapUs,
+                "New Duration Map",
+                "Duration(Injection Quantity, Engine Speed)/\xB5s",
+                "mm3",
+                "1/min",
+                1,
+                0,
+                0,
+                false};
     case OutputView::DurationDeg:
-        return MapToText(maps.NewDurationMapDeg, "New Duration Map",
-                         "Duration(Injection Quantity, Engine Speed)/degCA", "mm3", "1/min", 1, 0,
-                         1, -kOff, kOff);
-    case OutputView::DurationDegData: return MapDataToText(maps.NewDurationMapDeg, 1);
+    case OutputView::DurationDegData:
+        return {maps.NewDurationMapDeg,
+                f.NewDurationMapDeg,
+                "New Duration Map",
+                "Duration(Injection Quantity, Engine Speed)/degCA",
+                "mm3",
+                "1/min",
+                1,
+                0,
+                1,
+                view == OutputView::DurationDegData};
     case OutputView::EOI:
-        return MapToText(maps.NewEOIMap, "EOI", "Duration(Injection Quantity, Engine Speed)/degCA",
-                         "mm3", "1/min", 1, 0, 1, eoi.Lo, eoi.Hi);
-    case OutputView::EOIData: return MapDataToText(maps.NewEOIMap, 1);
+    case OutputView::EOIData: break;
     }
-    return {};
+    return {maps.NewEOIMap,
+            f.NewEOIMap,
+            "EOI",
+            "Duration(Injection Quantity, Engine Speed)/degCA",
+            "mm3",
+            "1/min",
+            1,
+            0,
+            1,
+            view == OutputView::EOIData};
+}
+
+std::string BuildViewText(OutputView view, const DerivedMaps& maps, Thresholds eoi,
+                          bool markExtrapolated) {
+    const TViewLayout l = ViewLayout(view, maps);
+    if (l.Data) {
+        return MapDataToText(l.Values, l.ValueDecimals);
+    }
+    // Only the EOI report is coloured; the others' thresholds are out of reach.
+    constexpr double kOff = 99999;
+    const bool isEoi = view == OutputView::EOI;
+    const bool italic = markExtrapolated && (isEoi || view == OutputView::DurationDeg);
+    return MapToText(l.Values, l.Title, l.Description, l.XUnit, l.YUnit, l.XDecimals, l.YDecimals,
+                     l.ValueDecimals, isEoi ? eoi.Lo : -kOff, isEoi ? eoi.Hi : kOff,
+                     italic ? &l.Flags : nullptr);
 }

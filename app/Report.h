@@ -20,10 +20,12 @@ std::string FormatNumber(double v, int n);
 // else "" (black).
 std::string_view ColorCode(double v, double lo, double hi);
 
-// The coloured report of a map.
+// The coloured report of a map. With `italic`, cells whose flags are set
+// also carry "[=I]" (italics, gone with the codes in the plain text).
 std::string MapToText(const Map& map, std::string_view title, std::string_view description,
                       std::string_view xUnit, std::string_view yUnit, int xDecimals, int yDecimals,
-                      int valueDecimals, double lo, double hi);
+                      int valueDecimals, double lo, double hi,
+                      const ExtrapolationMap* italic = nullptr);
 
 // One line of values per row, TAB between values, no header and no codes.
 std::string MapDataToText(const Map& map, int decimals);
@@ -49,5 +51,24 @@ enum class OutputView {
 };
 inline constexpr int kOutputViewCount = 7;
 
+// What a view shows: its map and flags, the report's header texts and the
+// decimals of the axes and values; Data for the bare value rows.
+struct TViewLayout {
+    const Map& Values;
+    const ExtrapolationMap& Flags;
+    std::string_view Title;
+    std::string_view Description;
+    std::string_view XUnit;
+    std::string_view YUnit;
+    int XDecimals;
+    int YDecimals;
+    int ValueDecimals;
+    bool Data;
+};
+TViewLayout ViewLayout(OutputView view, const DerivedMaps& maps);
+
 // The text printed into a view. `eoi` colours the EOI report only.
-std::string BuildViewText(OutputView view, const DerivedMaps& maps, Thresholds eoi);
+// `markExtrapolated` sets the Duration and EOI reports' extrapolated cells in
+// italics (the window's views); without it the text is the copied one.
+std::string BuildViewText(OutputView view, const DerivedMaps& maps, Thresholds eoi,
+                          bool markExtrapolated = false);

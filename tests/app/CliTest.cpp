@@ -216,4 +216,55 @@ TEST_F(Convert, HugeAndEndlessInputsAreReadOnlyAsFarAsTheyMatter) {
     EXPECT_NE(zero.Err.find("rail pressure map in /dev/zero is incomplete"), std::string::npos);
 }
 
+// A duration map with a typo, a short row and a falling rail pressure, whose
+// quantities end below the SOI map's; a rail pressure map with four X values
+// beyond fifty.
+TEST_F(Convert, DiagnosticsAndJsonSayWhatWasNotRead) {
+    std::string xs = "\t";
+    std::string row = "1/min\t2000";
+    for (int x = 0; x < 54; ++x) {
+        xs += "\t" + std::to_string(10 + x);
+        row += "\t800";
+    }
+    m_rail = m_dir.Write("rp.txt", std::string(kHeader) + xs + "\r\n" + row + "\r\n");
+    m_duration =
+        m_dir.Write("dur.txt", std::string(kHeader) + "\t\t5\t6\r\nBar\t400\t30o\t300\r\n"
+                                                      "\t1200\t700\r\n\t1000\t700\t700\r\n");
+    const ProcessResult plain = Run({});
+    const ProcessResult diagnosed = Run({"--diagnostics"});
+    EXPECT_EQ(diagnosed.ExitCode, plain.ExitCode);
+    EXPECT_EQ(diagnosed.Out, plain.Out); // the view's bytes do not change
+    EXPECT_EQ(plain.Err, "");
+    EXPECT_EQ(diagnosed.Err, "rail-pressure\t6\t53\tignored-x\t4 X values\tbeyond 50: ignored\n"
+                             "duration\t7\t3\tnot-a-number\t30o\tread as 0\n"
+                             "duration\t8\t4\tshort-row\t1 of 2 values\t"
+                             "the missing values left as they were (0 in a new map)\n"
+                             "duration\t9\t2\ty-not-increasing\t1000\t"
+                             "not above the Y value of the row before; used as it is\n"
+                             "eoi\t0\t0\textrapolated\t1 of 1 cells\t"
+                             "above the duration map's quantities: the edge value continued\n");
+
+    // JSON, checked by a JSON parser: the view's numbers, flags and findings.
+    // At 800 bar the duration lies between 300 us (400 bar) and the short
+    // row's missing 0 (1200 bar): 150 us, 1.8 degrees at 2000 1/min, EOI 8.2.
+    const ProcessResult json = Run({"--format", "json"});
+    ASSERT_EQ(json.ExitCode, 0);
+    const std::string file = m_dir.Write("view.json", json.Out);
+    const ProcessResult check = RunProcess(
+        {"/usr/bin/python3", "-c",
+         "import json, sys\n"
+         "d = json.load(open(sys.argv[1]))\n"
+         "print(d['view'], d['title'], d['x']['values'], d['y']['unit'], d['values'],\n"
+         "      d['thresholds'], d['extrapolated'], d['extrapolation_bits']['2'])\n"
+         "for f in d['findings']: print(f['map'], f['line'], f['field'], f['kind'], f['text'])\n",
+         file});
+    EXPECT_EQ(check.Err, "");
+    EXPECT_EQ(check.Out, "eoi EOI [10.0] 1/min [[8.2]] {'lo': -8.0, 'hi': 0.0} [[2]] "
+                         "duration-x-above\n"
+                         "rail-pressure 6 53 ignored-x 4 X values\n"
+                         "duration 7 3 not-a-number 30o\n"
+                         "duration 8 4 short-row 1 of 2 values\n"
+                         "duration 9 2 y-not-increasing 1000\n");
+}
+
 } // namespace
