@@ -2,6 +2,7 @@
 
 #include "Anchors.h"
 #include "Clipboard.h"
+#include "Findings.h"
 #include "Fonts.h"
 #include "Paths.h"
 #include "QtColor.h"
@@ -52,6 +53,7 @@ TFormApp::TFormApp(QWidget* parent) : QWidget(parent), DemoDir(ProgramDataDirect
     PageControl1->setAutoFillBackground(true);
     VynRichEditNewDurationMapDegData->setVisible(false);
     VynRichEditNewEOIMapData->setVisible(false);
+    AddReportLines();
     ApplyAnchors();
 
     connect(VynMemoRailPressureMap, &TVynMemo::OnChange, this,
@@ -73,6 +75,39 @@ TFormApp::TFormApp(QWidget* parent) : QWidget(parent), DemoDir(ProgramDataDirect
     connect(CheckBoxShowAll, &QCheckBox::toggled, this, &TFormApp::CheckBoxShowAllClick);
     // A label has no click event of its own.
     Label10->installEventFilter(this);
+}
+
+void TFormApp::AddReportLines() {
+    const auto line = [this](QWidget* parent, const char* name, QRect geometry) {
+        auto* label = new QLabel(parent);
+        label->setObjectName(QString::fromLatin1(name));
+        label->setGeometry(geometry);
+        label->setFont(font());
+        label->setTextFormat(Qt::PlainText);
+        return label;
+    };
+    // Beside each pane's Clear button.
+    LabelRailPressureReport = line(this, "LabelRailPressureReport", QRect(90, 184, 327, 21));
+    LabelDurationReport = line(this, "LabelDurationReport", QRect(90, 392, 327, 21));
+    LabelSoiReport = line(this, "LabelSoiReport", QRect(90, 600, 327, 21));
+    // Beside the copy buttons (and on the EOI page the thresholds).
+    LabelDurationExtrapolation =
+        line(TabSheet4, "LabelDurationExtrapolation", QRect(216, 600, 665, 25));
+    LabelEOIExtrapolation = line(TabSheet5, "LabelEOIExtrapolation", QRect(456, 600, 425, 25));
+    for (QLabel* label : {LabelDurationExtrapolation, LabelEOIExtrapolation}) {
+        label->setWordWrap(true);
+    }
+
+    TabSheet6 = new QWidget;
+    TabSheet6->setObjectName(QStringLiteral("TabSheet6"));
+    PageControl1->insertTab(PageControl1->indexOf(TabSheet5) + 1, TabSheet6,
+                            QStringLiteral("EOI heat map"));
+    EOIHeatMap = new TEoiHeatMap(TabSheet6);
+    EOIHeatMap->setObjectName(QStringLiteral("EOIHeatMap"));
+    EOIHeatMap->setGeometry(8, 8, 873, 617);
+    for (QLabel* label : {LabelRailPressureReport, LabelDurationReport, LabelSoiReport}) {
+        label->setText(QStringLiteral("empty"));
+    }
 }
 
 void TFormApp::ApplyFonts() {
@@ -105,6 +140,10 @@ void TFormApp::ApplyAnchors() {
              Label10, EditEOIThresLo, EditEOIThresHi}) {
         SetAnchors(control, akLeft | akBottom, kSheetClient);
     }
+    for (QWidget* line : {LabelDurationExtrapolation, LabelEOIExtrapolation}) {
+        SetAnchors(line, akLeft | akRight | akBottom, kSheetClient);
+    }
+    SetAnchors(EOIHeatMap, akLeft | akTop | akRight | akBottom, kSheetClient);
 }
 
 void TFormApp::showEvent(QShowEvent* event) {
@@ -139,18 +178,29 @@ void TFormApp::CheckBoxShowAllClick() {
     }
 }
 
+void TFormApp::ParsePane(TVynMemo* pane, Map& map, ParseReport& report, QLabel* line) {
+    const std::string text = pane->Text();
+    ParseMap(text, map, report);
+    const TPaneSummary summary = SummarisePane(report, map, map_detail::TrimRight(text).empty());
+    const QString full = QString::fromStdString(summary.Text);
+    line->setText(line->fontMetrics().elidedText(full, Qt::ElideRight, line->width()));
+    const std::string listed = ListFindings(report);
+    line->setToolTip(listed.empty() ? full : full + "\n\n" + QString::fromStdString(listed));
+    line->setStyleSheet(summary.Bad ? QStringLiteral("color: #c00000;") : QString());
+}
+
 void TFormApp::VynMemoRailPressureMapChange() {
-    ParseMap(VynMemoRailPressureMap->Text(), RailPressureMap);
+    ParsePane(VynMemoRailPressureMap, RailPressureMap, RailPressureReport, LabelRailPressureReport);
     Calculate();
 }
 
 void TFormApp::VynMemoDurationMapChange() {
-    ParseMap(VynMemoDurationMap->Text(), DurationMap);
+    ParsePane(VynMemoDurationMap, DurationMap, DurationReport, LabelDurationReport);
     Calculate();
 }
 
 void TFormApp::VynMemoSoiMapChange() {
-    ParseMap(VynMemoSoiMap->Text(), SoiMap);
+    ParsePane(VynMemoSoiMap, SoiMap, SoiReport, LabelSoiReport);
     Calculate();
 }
 
@@ -212,16 +262,27 @@ void TFormApp::Calculate() {
         binding.View->Clear();
     }
     if (FindIncompleteInput(RailPressureMap, DurationMap, SoiMap) != MissingInput::None) {
+        LabelDurationExtrapolation->clear();
+        LabelEOIExtrapolation->clear();
+        EOIHeatMap->SetSource(nullptr, nullptr);
         return;
     }
     DeriveMaps(RailPressureMap, DurationMap, SoiMap, Derived);
 
-    // Only the two EOI views are coloured against the thresholds.
+    // Only the two EOI views are coloured against the thresholds. The
+    // Duration and EOI reports show extrapolated cells in italics, which
+    // their plain text (what is copied) does not carry.
     const Thresholds off{};
     const Thresholds eoi =
         ReadEoiThresholds(FromQString(EditEOIThresLo->text()), FromQString(EditEOIThresHi->text()));
     for (const TOutputViewBinding& binding : views) {
         const bool isEoi = binding.Kind == OutputView::EOI || binding.Kind == OutputView::EOIData;
-        binding.View->PrintText(BuildViewText(binding.Kind, Derived, isEoi ? eoi : off));
+        binding.View->PrintText(BuildViewText(binding.Kind, Derived, isEoi ? eoi : off, true));
     }
+    LabelDurationExtrapolation->setText(QString::fromStdString(
+        SummariseExtrapolation(NewDurationMapDeg, Derived.Flags.NewDurationMapDeg)));
+    LabelEOIExtrapolation->setText(
+        QString::fromStdString(SummariseExtrapolation(NewEOIMap, Derived.Flags.NewEOIMap)));
+    EOIHeatMap->SetThresholds(eoi.Lo, eoi.Hi);
+    EOIHeatMap->SetSource(&NewEOIMap, &Derived.Flags.NewEOIMap);
 }

@@ -6,11 +6,13 @@
 // maps from files beside the program; the copy buttons put a view's text on
 // the clipboard. GUI thread only.
 
+#include "HeatMap.h"
 #include "Map.h"
 #include "Pipeline.h"
 #include "Report.h"
 #include "ui_FormApp.h"
 
+#include <QLabel>
 #include <QWidget>
 
 #include <array>
@@ -30,10 +32,24 @@ class TFormApp : public QWidget, public Ui::FormApp {
 public:
     explicit TFormApp(QWidget* parent = nullptr);
 
-    // The three input maps, as parsed from the panes.
+    // The three input maps, as parsed from the panes, and what parsing found.
     Map RailPressureMap;
     Map DurationMap;
     Map SoiMap;
+    ParseReport RailPressureReport;
+    ParseReport DurationReport;
+    ParseReport SoiReport;
+
+    // Beside the designed controls: a line under each input pane saying what
+    // its text gave, a line under the Duration and EOI reports saying how
+    // many cells are extrapolated, and a sixth page with the EOI heat map.
+    QLabel* LabelRailPressureReport = nullptr;
+    QLabel* LabelDurationReport = nullptr;
+    QLabel* LabelSoiReport = nullptr;
+    QLabel* LabelDurationExtrapolation = nullptr;
+    QLabel* LabelEOIExtrapolation = nullptr;
+    QWidget* TabSheet6 = nullptr;
+    TEoiHeatMap* EOIHeatMap = nullptr;
     // The six derived maps, written only by Calculate.
     DerivedMaps Derived;
     Map& NewDurationMapRP = Derived.NewDurationMapRP;
@@ -79,4 +95,7 @@ protected:
 private:
     void ApplyFonts();
     void ApplyAnchors();
+    void AddReportLines();
+    // Parses a pane into its map and report and says so on its line.
+    void ParsePane(TVynMemo* pane, Map& map, ParseReport& report, QLabel* line);
 };

@@ -1,5 +1,7 @@
 #include "Findings.h"
 
+#include "Cp1252.h"
+
 #include <cstdio>
 
 namespace {
@@ -68,7 +70,9 @@ TPaneSummary SummarisePane(const ParseReport& report, const Map& map, bool textE
     for (const ParseFinding& f : report.Findings) {
         switch (f.Kind) {
         case FindingKind::NotANumber:
-        case FindingKind::OutOfRange: AddNamed(zero, Where(f, map) + " '" + f.Text + "'"); break;
+        case FindingKind::OutOfRange:
+            AddNamed(zero, Where(f, map) + " '" + Cp1252ToUtf8(f.Text) + "'");
+            break;
         case FindingKind::ShortRow:
             AddNamed(shortRows, "row " + Number(f.Value) + " (" + std::to_string(f.Values) +
                                     " of " + std::to_string(report.XCount) + " values)");
@@ -112,7 +116,7 @@ std::string ListFindings(const ParseReport& report) {
         if (d.Field > 0) {
             out += ", field " + std::to_string(d.Field);
         }
-        out += ": " + std::string(d.Kind) + " '" + d.Text + "', " + d.Action;
+        out += ": " + std::string(d.Kind) + " '" + Cp1252ToUtf8(d.Text) + "', " + d.Action;
     }
     return out;
 }

@@ -2,8 +2,8 @@
 // What the window and the command line say about the maps beyond their
 // values: what a pane's text held that could not be read as the map editor
 // meant it, and which derived cells lie beyond the axes of the maps looked up.
-// Texts are UTF-8 except the field texts quoted from a map, which stay as the
-// map text has them.
+// The window's texts are UTF-8 (the map's Windows-1252 converted); the
+// command line's diagnostics keep the fields' bytes as the map text has them.
 
 #include "Map.h"
 #include "Pipeline.h"

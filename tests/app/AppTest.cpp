@@ -1,6 +1,7 @@
 #include "App.h"
 
 #include "Clipboard.h"
+#include "ColorCodeParser.h"
 #include "Report.h"
 #include "TextFile.h"
 #include "support/Files.h"
@@ -21,6 +22,8 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <tuple>
+#include <vector>
 
 namespace {
 
@@ -291,6 +294,109 @@ TEST_F(Window, AnchoredControlsFollowTheWindow) {
     EXPECT_EQ(form->ButtonDurationCopyAll->geometry().top(), button.top() + 50);
     EXPECT_EQ(form->ButtonDurationCopyAll->geometry().left(), button.left());
     EXPECT_EQ(form->Label1->geometry(), QRect(8, 12, 386, 16)); // not anchored
+}
+
+// The line under each pane follows every change of its text.
+TEST_F(Window, PaneLinesSayWhatWasRead) {
+    form->ButtonTest->click();
+    QLabel* line = form->LabelDurationReport;
+    EXPECT_EQ(line->text(), QString::fromUtf8("14 \xC3\x97 9 \xC2\xB7 all numbers read"));
+    EXPECT_EQ(line->styleSheet(), "");
+
+    const std::string demo = form->VynMemoDurationMap->Text();
+    struct Case {
+        std::string text;
+        const char* says;
+    };
+    std::string typo = demo;
+    typo.replace(typo.find("\t240\t"), 4, "\tl,25");
+    std::string shortRow = demo; // the last value of row 250 taken away
+    const std::size_t rowEnd = shortRow.find("\r\n", shortRow.find("Bar\t250"));
+    const std::size_t lastTab = shortRow.rfind('\t', rowEnd);
+    shortRow.erase(lastTab, rowEnd - lastTab);
+    const Case cases[] = {
+        {typo, "14 \xC3\x97 9 \xC2\xB7 1 cell read as 0: row 250, column 2 'l,25'"},
+        {shortRow, "14 \xC3\x97 9 \xC2\xB7 1 short row: row 250 (13 of 14 values)"},
+        {"", "empty"},
+    };
+    for (const Case& c : cases) {
+        form->VynMemoDurationMap->SetText(c.text);
+        EXPECT_EQ(line->text().toStdString(), c.says);
+        EXPECT_EQ(line->styleSheet().contains("#c00000"), !c.text.empty());
+    }
+    // The other panes' lines stay as they were.
+    EXPECT_EQ(form->LabelSoiReport->text(),
+              QString::fromUtf8("16 \xC3\x97 12 \xC2\xB7 all numbers read"));
+}
+
+// One grid point whose SOI quantity lies beyond the duration map's: the
+// Duration and EOI reports show it in italics and say so, while their text,
+// and so what the copy buttons copy, is the text without any marking.
+TEST_F(Window, ExtrapolatedCellsAreItalicButCopiedUnchanged) {
+    const std::string head = "h\r\n\r\nh\r\n\r\n\t\tmm3\r\n";
+    form->VynMemoRailPressureMap->SetText(head + "\t\t2\t10\r\n1/min\t2000\t800\t800\r\n");
+    form->VynMemoDurationMap->SetText(head +
+                                      "\t\t2\t6\r\nBar\t400\t300\t300\r\n\t1200\t700\t700\r\n");
+    form->VynMemoSoiMap->SetText(head + "\t\t2\t10\r\n1/min\t2000\t10\t10\r\n");
+    for (const auto& [view, kind, page, line] :
+         {std::tuple{form->VynRichEditNewDurationMapDeg, OutputView::DurationDeg, 3,
+                     form->LabelDurationExtrapolation},
+          std::tuple{form->VynRichEditNewEOIMap, OutputView::EOI, 4,
+                     form->LabelEOIExtrapolation}}) {
+        form->PageControl1->setCurrentIndex(page);
+        const Thresholds eoi = kind == OutputView::EOI ? Thresholds{-8, 0} : Thresholds{};
+        const std::string plain = StripColorCodes(BuildViewText(kind, form->Derived, eoi),
+                                                  {.EnableColors = true, .SuppressAnsi = false});
+        EXPECT_EQ(view->Text(), plain);
+        form->ButtonDurationCopyAll->click();
+        EXPECT_EQ(GetClipboardText(), plain);
+        // Row 2000: the Y value, then the cell at 2 (inside), then 10 (beyond).
+        const QTextBlock row = view->document()->findBlockByNumber(6);
+        std::vector<std::pair<std::string, bool>> runs;
+        for (QTextBlock::iterator it = row.begin(); !it.atEnd(); ++it) {
+            const QString text = it.fragment().text().trimmed();
+            if (!text.isEmpty()) {
+                runs.emplace_back(text.toStdString(), it.fragment().charFormat().fontItalic());
+            }
+        }
+        ASSERT_EQ(runs.size(), 4u) << view->Text();
+        EXPECT_FALSE(runs[2].second);
+        EXPECT_TRUE(runs[3].second);
+        EXPECT_EQ(line->text().toStdString(),
+                  "1 of 2 cells extrapolated (in italics, the edge value continued): 1 above the "
+                  "duration map's quantities");
+    }
+}
+
+TEST_F(Window, HeatMapDrawsAnyMapAndNamesTheCellUnderThePointer) {
+    TEoiHeatMap* heat = form->EOIHeatMap;
+    EXPECT_EQ(form->PageControl1->tabText(5), "EOI heat map");
+    form->PageControl1->setCurrentIndex(5);
+    EXPECT_FALSE(heat->grab().isNull()); // no map yet
+
+    const std::string head = "h\r\n\r\nh\r\n\r\n\t\tmm3\r\n";
+    form->VynMemoRailPressureMap->SetText(head + "\t\t10\r\n1/min\t2000\t800\r\n");
+    form->VynMemoDurationMap->SetText(head + "\t\t10\r\nBar\t400\t0\r\n\t1200\t0\r\n");
+    // 1 x 1 and flat at 0: no scale at all, every cell white.
+    form->VynMemoSoiMap->SetText(head + "\t\t10\r\n1/min\t2000\t0\r\n");
+    QImage image = heat->grab().toImage();
+    const QPoint middle = heat->rect().center();
+    EXPECT_EQ(image.pixelColor(middle), QColor(Qt::white));
+    EXPECT_EQ(heat->HoverText(middle).toStdString(), "10.0 mm3, 2000 1/min: EOI 0.0 degCA BTDC");
+    EXPECT_TRUE(heat->HoverText(QPoint(1, 1)).isEmpty()); // off the grid
+
+    // 2 x 2, flat at 5 before TDC: every cell the far end of the blue side.
+    form->VynMemoSoiMap->SetText(head + "\t\t10\t20\r\n1/min\t2000\t5\t5\r\n\t3000\t5\t5\r\n");
+    image = heat->grab().toImage();
+    EXPECT_EQ(image.pixelColor(middle + QPoint(5, 5)), HeatColor(5, 5));
+    EXPECT_EQ(HeatColor(5, 5), QColor(33, 102, 172));
+    EXPECT_EQ(HeatColor(-2.5, 5), QColor(217, 140, 149)); // halfway to red
+    // The SOI quantity 20 lies above the maps' 10: hatched, and said so.
+    const auto cell = heat->CellAt(middle + QPoint(5, 5));
+    ASSERT_TRUE(cell.has_value());
+    EXPECT_EQ(*cell, std::make_pair(1, 1));
+    EXPECT_NE(heat->HoverText(middle + QPoint(5, 5)).indexOf("extrapolated: above the duration"),
+              -1);
 }
 
 } // namespace

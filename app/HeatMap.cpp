@@ -1,0 +1,211 @@
+#include "HeatMap.h"
+
+#include "Findings.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QToolTip>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr int kLeft = 64;   // Y axis labels
+constexpr int kBottom = 48; // X axis labels and unit
+constexpr int kTop = 28;    // title
+constexpr int kRight = 110; // legend
+constexpr double kThresholdOff = 9999;
+
+QString Number(double v, int decimals) {
+    return QString::number(v, 'f', decimals);
+}
+
+} // namespace
+
+QColor HeatColor(double value, double end) {
+    if (!std::isfinite(value)) {
+        return QColor(160, 160, 160);
+    }
+    const double t = end > 0 ? std::clamp(value / end, -1.0, 1.0) : 0.0;
+    // Before TDC (positive) towards blue, after it towards red.
+    const QColor far = t >= 0 ? QColor(33, 102, 172) : QColor(178, 24, 43);
+    const double a = std::abs(t);
+    auto mix = [a](int from, int to) {
+        return static_cast<int>(std::lround(from + (to - from) * a));
+    };
+    return QColor(mix(255, far.red()), mix(255, far.green()), mix(255, far.blue()));
+}
+
+TEoiHeatMap::TEoiHeatMap(QWidget* parent) : QWidget(parent) {
+    setMouseTracking(true);
+    setAutoFillBackground(true);
+    setBackgroundRole(QPalette::Base);
+}
+
+void TEoiHeatMap::SetSource(const Map* map, const ExtrapolationMap* flags) {
+    m_map = map;
+    m_flags = flags;
+    update();
+}
+
+void TEoiHeatMap::SetThresholds(double lo, double hi) {
+    m_lo = lo;
+    m_hi = hi;
+    update();
+}
+
+void TEoiHeatMap::SourceChanged() {
+    update(); // nothing happens while the page is hidden
+}
+
+double TEoiHeatMap::ScaleEnd() const {
+    double end = 0;
+    for (int x = 0; x < m_map->XCount; ++x) {
+        for (int y = 0; y < m_map->YCount; ++y) {
+            const double v = m_map->Value[x][y];
+            if (std::isfinite(v)) {
+                end = std::max(end, std::abs(v));
+            }
+        }
+    }
+    return end;
+}
+
+TEoiHeatMap::TLayout TEoiHeatMap::Layout() const {
+    TLayout l;
+    l.Grid = QRect(kLeft, kTop, std::max(1, width() - kLeft - kRight),
+                   std::max(1, height() - kTop - kBottom));
+    l.Legend = QRect(l.Grid.right() + 24, kTop, 16, l.Grid.height());
+    if (m_map != nullptr && m_map->XCount > 0 && m_map->YCount > 0) {
+        l.CellW = static_cast<double>(l.Grid.width()) / m_map->XCount;
+        l.CellH = static_cast<double>(l.Grid.height()) / m_map->YCount;
+    }
+    return l;
+}
+
+std::optional<std::pair<int, int>> TEoiHeatMap::CellAt(QPoint point) const {
+    const TLayout l = Layout();
+    if (l.CellW <= 0 || !l.Grid.contains(point)) {
+        return std::nullopt;
+    }
+    const int x =
+        std::min(static_cast<int>((point.x() - l.Grid.left()) / l.CellW), m_map->XCount - 1);
+    const int y =
+        std::min(static_cast<int>((point.y() - l.Grid.top()) / l.CellH), m_map->YCount - 1);
+    return std::make_pair(x, y);
+}
+
+QString TEoiHeatMap::HoverText(QPoint point) const {
+    const auto cell = CellAt(point);
+    if (!cell) {
+        return {};
+    }
+    const auto [x, y] = *cell;
+    const double v = m_map->Value[x][y];
+    QString text = QStringLiteral("%1 mm3, %2 1/min: EOI %3 degCA %4")
+                       .arg(Number(m_map->XAxis[x], 1), Number(m_map->YAxis[y], 0), Number(v, 1),
+                            v >= 0 ? QStringLiteral("BTDC") : QStringLiteral("ATDC"));
+    const std::uint8_t flags = m_flags != nullptr ? m_flags->Cell[x][y] : 0;
+    for (int bit = 0; bit < 8; ++bit) {
+        if ((flags >> bit & 1) != 0) {
+            text += QStringLiteral("\nextrapolated: ") +
+                    QString::fromUtf8(ExtrapolationWords(bit).data(),
+                                      static_cast<qsizetype>(ExtrapolationWords(bit).size()));
+        }
+    }
+    return text;
+}
+
+void TEoiHeatMap::mouseMoveEvent(QMouseEvent* event) {
+    const QString text = HoverText(event->position().toPoint());
+    if (text.isEmpty()) {
+        QToolTip::hideText();
+    } else {
+        QToolTip::showText(event->globalPosition().toPoint(), text, this);
+    }
+    QWidget::mouseMoveEvent(event);
+}
+
+void TEoiHeatMap::paintEvent(QPaintEvent* /*event*/) {
+    QPainter p(this);
+    const TLayout l = Layout();
+    const QFontMetrics fm(font());
+    p.setPen(palette().color(QPalette::Text));
+    if (m_map == nullptr || l.CellW <= 0) {
+        p.drawText(rect(), Qt::AlignCenter,
+                   QStringLiteral("No EOI map: all three maps are needed"));
+        return;
+    }
+    p.drawText(QRect(kLeft, 4, l.Grid.width(), kTop - 8), Qt::AlignLeft | Qt::AlignVCenter,
+               QStringLiteral("EOI (degCA) over injection quantity and engine speed"));
+
+    const double end = ScaleEnd();
+    const Map& m = *m_map;
+    for (int x = 0; x < m.XCount; ++x) {
+        for (int y = 0; y < m.YCount; ++y) {
+            const QRectF cell(l.Grid.left() + x * l.CellW, l.Grid.top() + y * l.CellH, l.CellW,
+                              l.CellH);
+            p.fillRect(cell, HeatColor(m.Value[x][y], end));
+            if (m_flags != nullptr && m_flags->Cell[x][y] != 0) {
+                p.fillRect(cell, QBrush(QColor(60, 60, 60), Qt::BDiagPattern));
+            }
+        }
+    }
+    p.setPen(QColor(128, 128, 128));
+    p.drawRect(l.Grid.adjusted(0, 0, -1, -1));
+
+    // Axis labels, as many as fit without overlapping.
+    p.setPen(palette().color(QPalette::Text));
+    const int xStep = std::max(1, static_cast<int>(std::ceil((fm.horizontalAdvance("0000.0") + 6) /
+                                                             std::max(l.CellW, 1.0))));
+    for (int x = 0; x < m.XCount; x += xStep) {
+        const QRectF r(l.Grid.left() + x * l.CellW, l.Grid.bottom() + 4, l.CellW * xStep,
+                       fm.height());
+        p.drawText(r, Qt::AlignLeft | Qt::AlignTop, Number(m.XAxis[x], 1));
+    }
+    p.drawText(QRect(l.Grid.left(), l.Grid.bottom() + 6 + fm.height(), l.Grid.width(), fm.height()),
+               Qt::AlignHCenter, QStringLiteral("injection quantity (mm3)"));
+    const int yStep =
+        std::max(1, static_cast<int>(std::ceil((fm.height() + 2) / std::max(l.CellH, 1.0))));
+    for (int y = 0; y < m.YCount; y += yStep) {
+        const QRectF r(0, l.Grid.top() + y * l.CellH, kLeft - 6,
+                       std::max(l.CellH, 1.0 * fm.height()));
+        p.drawText(r, Qt::AlignRight | Qt::AlignTop, Number(m.YAxis[y], 0));
+    }
+    p.drawText(QRect(0, 4, kLeft - 6, kTop - 8), Qt::AlignRight | Qt::AlignVCenter,
+               QStringLiteral("1/min"));
+
+    // The legend: +end at the top, -end at the bottom.
+    const QRect& bar = l.Legend;
+    for (int row = 0; row < bar.height(); ++row) {
+        const double v = end - 2 * end * row / std::max(1, bar.height() - 1);
+        p.fillRect(QRect(bar.left(), bar.top() + row, bar.width(), 1), HeatColor(v, end));
+    }
+    p.setPen(QColor(128, 128, 128));
+    p.drawRect(bar.adjusted(0, 0, -1, -1));
+    p.setPen(palette().color(QPalette::Text));
+    const auto yOf = [&](double v) {
+        return end > 0 ? bar.top() + (end - v) / (2 * end) * (bar.height() - 1) : bar.center().y();
+    };
+    const auto mark = [&](double v, const QString& text, bool line) {
+        const int y = static_cast<int>(std::lround(yOf(v)));
+        if (line) {
+            p.drawLine(bar.left() - 4, y, bar.right() + 4, y);
+        }
+        p.drawText(QRect(bar.right() + 6, y - fm.height() / 2, kRight - 40, fm.height()),
+                   Qt::AlignLeft | Qt::AlignVCenter, text);
+    };
+    mark(end, Number(end, 1) + QStringLiteral(" BTDC"), false);
+    mark(-end, Number(-end, 1) + QStringLiteral(" ATDC"), false);
+    for (const double t : {m_lo, m_hi}) {
+        if (std::abs(t) < kThresholdOff) {
+            // One beyond the scale is marked at its end.
+            mark(std::clamp(t, -end, end), QStringLiteral("\u25B8 ") + Number(t, 1), true);
+        }
+    }
+    if (m_lo <= -kThresholdOff || m_hi >= kThresholdOff) {
+        p.drawText(QRect(bar.left() - 20, bar.bottom() + 6, kRight, fm.height()), Qt::AlignLeft,
+                   QStringLiteral("thresholds off"));
+    }
+}
