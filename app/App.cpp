@@ -182,11 +182,19 @@ void TFormApp::ParsePane(TVynMemo* pane, Map& map, ParseReport& report, QLabel* 
     const std::string text = pane->Text();
     ParseMap(text, map, report);
     const TPaneSummary summary = SummarisePane(report, map, map_detail::TrimRight(text).empty());
+    // Most keystrokes leave the line as it was: touch the label only when
+    // its text changes.
     const QString full = QString::fromStdString(summary.Text);
-    line->setText(line->fontMetrics().elidedText(full, Qt::ElideRight, line->width()));
     const std::string listed = ListFindings(report);
-    line->setToolTip(listed.empty() ? full : full + "\n\n" + QString::fromStdString(listed));
-    line->setStyleSheet(summary.Bad ? QStringLiteral("color: #c00000;") : QString());
+    const QString tip = listed.empty() ? full : full + "\n\n" + QString::fromStdString(listed);
+    if (tip != line->toolTip()) {
+        line->setText(line->fontMetrics().elidedText(full, Qt::ElideRight, line->width()));
+        line->setToolTip(tip);
+    }
+    const QString sheet = summary.Bad ? QStringLiteral("color: #c00000;") : QString();
+    if (sheet != line->styleSheet()) {
+        line->setStyleSheet(sheet);
+    }
 }
 
 void TFormApp::VynMemoRailPressureMapChange() {

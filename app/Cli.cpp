@@ -290,15 +290,17 @@ std::string ViewToJson(std::string_view name, const TViewLayout& l, bool coloure
 } // namespace
 
 std::string UsageText() {
-    return "usage: mapwright [--demo] [--screenshot PNG]\n"
+    return "usage: mapwright [--demo] [--demo-dir DIR] [--page TITLE] [--screenshot PNG]\n"
            "       mapwright convert --rail-pressure FILE --duration FILE --soi FILE\n"
            "                         [--thresholds LO HI] [--view VIEW]\n"
            "                         [--color auto|always|never|codes] [--utf8]\n"
            "                         [--diagnostics] [--format text|json]\n"
            "       mapwright --help | --version\n"
            "\n"
-           "Without a command, opens the window; --demo loads the demo maps into it;\n"
-           "--screenshot saves the window as PNG after half a second and exits.\n"
+           "Without a command, opens the window; --demo loads the demo maps into it\n"
+           "(from DIR with --demo-dir: DemoRailPressure.txt, DemoDuration.txt, DemoSOI.txt);\n"
+           "--page shows the page with that title; --screenshot saves the window as PNG\n"
+           "after half a second and exits.\n"
            "\n"
            "convert prints one output view of the three maps as plain text with CR LF line ends.\n"
            "VIEW: rail-pressure, duration-rp, duration-us, duration-deg,\n"

@@ -206,15 +206,47 @@ std::string MapToText(const Map& map, std::string_view title, std::string_view d
             out.PutLiteral("\t[G]");
             out.PutNumber(map.YAxis[y], yDecimals);
             out.PutLiteral("[/]");
-            for (int x = 0; x < map.XCount; ++x) {
-                const double v = map.Value[x][y];
-                out.Put('\t');
-                out.Put(ColorCode(v, lo, hi));
-                if (italic != nullptr && italic->Cell[x][y] != 0) {
-                    out.PutLiteral("[=I]");
+            if (italic == nullptr) {
+                for (int x = 0; x < map.XCount; ++x) {
+                    const double v = map.Value[x][y];
+                    out.Put('\t');
+                    out.Put(ColorCode(v, lo, hi));
+                    out.PutNumber(v, valueDecimals);
+                    out.PutLiteral("[/]");
                 }
-                out.PutNumber(v, valueDecimals);
-                out.PutLiteral("[/]");
+            } else {
+                // Neighbouring italic cells of one colour share one run (the
+                // TAB between them in italics too): a view lays out one run
+                // much faster than many.
+                std::string_view open; // the colour of the italic run, if one is open
+                bool inItalic = false;
+                for (int x = 0; x < map.XCount; ++x) {
+                    const double v = map.Value[x][y];
+                    const std::string_view code = ColorCode(v, lo, hi);
+                    const bool cellItalic = italic->Cell[x][y] != 0;
+                    if (inItalic && cellItalic && code == open) {
+                        out.Put('\t');
+                        out.PutNumber(v, valueDecimals);
+                        continue;
+                    }
+                    if (inItalic) {
+                        out.PutLiteral("[/]");
+                    }
+                    out.Put('\t');
+                    out.Put(code);
+                    if (cellItalic) {
+                        out.PutLiteral("[=I]");
+                    }
+                    out.PutNumber(v, valueDecimals);
+                    inItalic = cellItalic;
+                    open = code;
+                    if (!cellItalic) {
+                        out.PutLiteral("[/]");
+                    }
+                }
+                if (inItalic) {
+                    out.PutLiteral("[/]");
+                }
             }
             out.Put(kCrLf);
         }

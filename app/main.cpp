@@ -53,7 +53,14 @@ bool HaveDisplay() {
     return set("QT_QPA_PLATFORM") || set("DISPLAY") || set("WAYLAND_DISPLAY");
 }
 
-int RunWindow(int argc, char** argv, bool demo, const std::string& screenshot) {
+struct TWindowOptions {
+    bool Demo = false;
+    std::string DemoDir; // the Demo button's folder, if not the usual one
+    std::string Page;    // the page to show, by its title
+    std::string Screenshot;
+};
+
+int RunWindow(int argc, char** argv, const TWindowOptions& options) {
     if (!HaveDisplay()) {
         std::cerr << "mapwright: no display to open the window on (DISPLAY is not set); "
                      "'mapwright convert' works without one\n";
@@ -65,12 +72,30 @@ int RunWindow(int argc, char** argv, bool demo, const std::string& screenshot) {
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("mapwright")));
     auto* form = new TFormApp;
     form->setAttribute(Qt::WA_DeleteOnClose);
+    if (!options.DemoDir.empty()) {
+        form->DemoDir = options.DemoDir + (options.DemoDir.back() == '/' ? "" : "/");
+    }
     form->show();
-    if (demo) {
+    if (options.Demo) {
         // Pressed once the window is shown and the event loop runs.
         QTimer::singleShot(0, form->ButtonTest, &QPushButton::click);
     }
-    if (!screenshot.empty()) {
+    if (!options.Page.empty()) {
+        QTabWidget* pages = form->PageControl1;
+        int found = -1;
+        for (int i = 0; i < pages->count(); ++i) {
+            if (pages->tabText(i).toStdString() == options.Page) {
+                found = i;
+            }
+        }
+        if (found < 0) {
+            std::cerr << "mapwright: no page '" << options.Page << "'\n";
+            return kExitUsage;
+        }
+        pages->setTabVisible(found, true);
+        pages->setCurrentIndex(found);
+    }
+    if (const std::string& screenshot = options.Screenshot; !screenshot.empty()) {
         QTimer::singleShot(500, form, [form, screenshot] {
             const bool saved = form->grab().save(QString::fromStdString(screenshot));
             QApplication::exit(saved ? 0 : 1);
@@ -105,17 +130,20 @@ int main(int argc, char** argv) {
         return RunConvert(args, std::cout, std::cerr, StandardOutputIsTerminal());
     }
 
-    bool demo = false;
-    std::string screenshot;
+    TWindowOptions options;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--demo") == 0) {
-            demo = true;
+            options.Demo = true;
+        } else if (std::strcmp(argv[i], "--demo-dir") == 0 && i + 1 < argc) {
+            options.DemoDir = argv[++i];
+        } else if (std::strcmp(argv[i], "--page") == 0 && i + 1 < argc) {
+            options.Page = argv[++i];
         } else if (std::strcmp(argv[i], "--screenshot") == 0 && i + 1 < argc) {
-            screenshot = argv[++i];
+            options.Screenshot = argv[++i];
         } else {
             std::cerr << "mapwright: unknown argument '" << argv[i] << "'\n" << UsageText();
             return kExitUsage;
         }
     }
-    return RunWindow(argc, argv, demo, screenshot);
+    return RunWindow(argc, argv, options);
 }
