@@ -3,6 +3,7 @@
 #include "Cp1252.h"
 
 #include <cstdio>
+#include <utility>
 
 namespace {
 
@@ -159,31 +160,22 @@ std::string SummariseExtrapolation(const Map& map, const ExtrapolationMap& flags
 std::vector<TDiagnostic> Diagnose(const ParseReport& report) {
     std::vector<TDiagnostic> out;
     out.reserve(report.Findings.size() + 2);
+    // By FindingKind: what it is called and what was done.
+    constexpr std::pair<std::string_view, std::string_view> kWords[] = {
+        {"not-a-number", "read as 0"},
+        {"out-of-range", "read as 0"},
+        {"short-row", "the missing values left as they were (0 in a new map)"},
+        {"x-not-increasing", "not above the X value before it; used as it is"},
+        {"y-not-increasing", "not above the Y value of the row before; used as it is"},
+    };
     for (const ParseFinding& f : report.Findings) {
-        TDiagnostic d{f.Line + 1, f.Field + 1, {}, f.Text, {}};
-        switch (f.Kind) {
-        case FindingKind::NotANumber:
-            d.Kind = "not-a-number";
-            d.Action = "read as 0";
-            break;
-        case FindingKind::OutOfRange:
-            d.Kind = "out-of-range";
-            d.Action = "read as 0";
-            break;
-        case FindingKind::ShortRow:
-            d.Kind = "short-row";
+        const auto& [kind, action] = kWords[static_cast<int>(f.Kind)];
+        TDiagnostic d{f.Line + 1, f.Field + 1, kind, f.Text, std::string(action)};
+        if (f.Kind == FindingKind::ShortRow) {
             d.Text = std::to_string(f.Values) + " of " + std::to_string(report.XCount) + " values";
-            d.Action = f.Field < 2 ? "no Y value: the row left as it was (0 in a new map)"
-                                   : "the missing values left as they were (0 in a new map)";
-            break;
-        case FindingKind::XNotIncreasing:
-            d.Kind = "x-not-increasing";
-            d.Action = "not above the X value before it; used as it is";
-            break;
-        case FindingKind::YNotIncreasing:
-            d.Kind = "y-not-increasing";
-            d.Action = "not above the Y value of the row before; used as it is";
-            break;
+            if (f.Field < 2) {
+                d.Action = "no Y value: the row left as it was (0 in a new map)";
+            }
         }
         out.push_back(std::move(d));
     }
