@@ -405,7 +405,7 @@ int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
             ParseMap(text, *input.Parsed);
         }
     }
-    const auto encode = [&options](std::string text) {
+    const auto encode = [&options](const std::string& text) {
         return options.Utf8 ? Cp1252ToUtf8(text) : text;
     };
     if (options.Diagnostics) {
@@ -467,7 +467,7 @@ int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
     } else {
         text = StripColorCodes(coded, {.EnableColors = true, .SuppressAnsi = false});
     }
-    return WriteOutput(encode(std::move(text)), out, err);
+    return WriteOutput(encode(text), out, err);
 }
 
 int WriteOutput(const std::string& text, std::ostream& out, std::ostream& err) {
