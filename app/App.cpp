@@ -79,11 +79,10 @@ TFormApp::TFormApp(QWidget* parent) : QWidget(parent), DemoDir(ProgramDataDirect
 
 void TFormApp::AddReportLines() {
     const auto line = [this](QWidget* parent, const char* name, QRect geometry) {
-        auto* label = new QLabel(parent);
+        auto* label = new TElidedLabel(parent);
         label->setObjectName(QString::fromLatin1(name));
         label->setGeometry(geometry);
         label->setFont(font());
-        label->setTextFormat(Qt::PlainText);
         return label;
     };
     // Beside each pane's Clear button.
@@ -94,9 +93,6 @@ void TFormApp::AddReportLines() {
     LabelDurationExtrapolation =
         line(TabSheet4, "LabelDurationExtrapolation", QRect(216, 600, 665, 25));
     LabelEOIExtrapolation = line(TabSheet5, "LabelEOIExtrapolation", QRect(456, 600, 425, 25));
-    for (QLabel* label : {LabelDurationExtrapolation, LabelEOIExtrapolation}) {
-        label->setWordWrap(true);
-    }
 
     TabSheet6 = new QWidget;
     TabSheet6->setObjectName(QStringLiteral("TabSheet6"));
@@ -105,8 +101,8 @@ void TFormApp::AddReportLines() {
     EOIHeatMap = new TEoiHeatMap(TabSheet6);
     EOIHeatMap->setObjectName(QStringLiteral("EOIHeatMap"));
     EOIHeatMap->setGeometry(8, 8, 873, 617);
-    for (QLabel* label : {LabelRailPressureReport, LabelDurationReport, LabelSoiReport}) {
-        label->setText(QStringLiteral("empty"));
+    for (TElidedLabel* label : {LabelRailPressureReport, LabelDurationReport, LabelSoiReport}) {
+        label->SetFullText(QStringLiteral("empty"));
     }
 }
 
@@ -178,19 +174,14 @@ void TFormApp::CheckBoxShowAllClick() {
     }
 }
 
-void TFormApp::ParsePane(TVynMemo* pane, Map& map, ParseReport& report, QLabel* line) {
+void TFormApp::ParsePane(TVynMemo* pane, Map& map, ParseReport& report, TElidedLabel* line) {
     const std::string text = pane->Text();
     ParseMap(text, map, report);
     const TPaneSummary summary = SummarisePane(report, map, map_detail::TrimRight(text).empty());
-    // Most keystrokes leave the line as it was: touch the label only when
-    // its text changes.
-    const QString full = QString::fromStdString(summary.Text);
-    const std::string listed = ListFindings(report);
-    const QString tip = listed.empty() ? full : full + "\n\n" + QString::fromStdString(listed);
-    if (tip != line->toolTip()) {
-        line->setText(line->fontMetrics().elidedText(full, Qt::ElideRight, line->width()));
-        line->setToolTip(tip);
-    }
+    // Most keystrokes leave the line as it was: the label changes only when
+    // its text does.
+    line->SetFullText(QString::fromStdString(summary.Text),
+                      QString::fromStdString(ListFindings(report)));
     const QString sheet = summary.Bad ? QStringLiteral("color: #c00000;") : QString();
     if (sheet != line->styleSheet()) {
         line->setStyleSheet(sheet);
@@ -270,8 +261,8 @@ void TFormApp::Calculate() {
         binding.View->Clear();
     }
     if (FindIncompleteInput(RailPressureMap, DurationMap, SoiMap) != MissingInput::None) {
-        LabelDurationExtrapolation->clear();
-        LabelEOIExtrapolation->clear();
+        LabelDurationExtrapolation->SetFullText({});
+        LabelEOIExtrapolation->SetFullText({});
         EOIHeatMap->SetSource(nullptr, nullptr);
         return;
     }
@@ -287,9 +278,9 @@ void TFormApp::Calculate() {
         const bool isEoi = binding.Kind == OutputView::EOI || binding.Kind == OutputView::EOIData;
         binding.View->PrintText(BuildViewText(binding.Kind, Derived, isEoi ? eoi : off, true));
     }
-    LabelDurationExtrapolation->setText(QString::fromStdString(
+    LabelDurationExtrapolation->SetFullText(QString::fromStdString(
         SummariseExtrapolation(NewDurationMapDeg, Derived.Flags.NewDurationMapDeg)));
-    LabelEOIExtrapolation->setText(
+    LabelEOIExtrapolation->SetFullText(
         QString::fromStdString(SummariseExtrapolation(NewEOIMap, Derived.Flags.NewEOIMap)));
     EOIHeatMap->SetThresholds(eoi.Lo, eoi.Hi);
     EOIHeatMap->SetSource(&NewEOIMap, &Derived.Flags.NewEOIMap);

@@ -6,6 +6,7 @@
 // maps from files beside the program; the copy buttons put a view's text on
 // the clipboard. GUI thread only.
 
+#include "ElidedLabel.h"
 #include "HeatMap.h"
 #include "Map.h"
 #include "Pipeline.h"
@@ -43,11 +44,11 @@ public:
     // Beside the designed controls: a line under each input pane saying what
     // its text gave, a line under the Duration and EOI reports saying how
     // many cells are extrapolated, and a sixth page with the EOI heat map.
-    QLabel* LabelRailPressureReport = nullptr;
-    QLabel* LabelDurationReport = nullptr;
-    QLabel* LabelSoiReport = nullptr;
-    QLabel* LabelDurationExtrapolation = nullptr;
-    QLabel* LabelEOIExtrapolation = nullptr;
+    TElidedLabel* LabelRailPressureReport = nullptr;
+    TElidedLabel* LabelDurationReport = nullptr;
+    TElidedLabel* LabelSoiReport = nullptr;
+    TElidedLabel* LabelDurationExtrapolation = nullptr;
+    TElidedLabel* LabelEOIExtrapolation = nullptr;
     QWidget* TabSheet6 = nullptr;
     TEoiHeatMap* EOIHeatMap = nullptr;
     // The six derived maps, written only by Calculate.
@@ -97,5 +98,5 @@ private:
     void ApplyAnchors();
     void AddReportLines();
     // Parses a pane into its map and report and says so on its line.
-    void ParsePane(TVynMemo* pane, Map& map, ParseReport& report, QLabel* line);
+    void ParsePane(TVynMemo* pane, Map& map, ParseReport& report, TElidedLabel* line);
 };

@@ -75,8 +75,11 @@ TPaneSummary SummarisePane(const ParseReport& report, const Map& map, bool textE
             AddNamed(zero, Where(f, map) + " '" + Cp1252ToUtf8(f.Text) + "'");
             break;
         case FindingKind::ShortRow:
-            AddNamed(shortRows, "row " + Number(f.Value) + " (" + std::to_string(f.Values) +
-                                    " of " + std::to_string(report.XCount) + " values)");
+            // A line without a Y value has no row value to name it by.
+            AddNamed(shortRows, f.Field < 2
+                                    ? "line " + std::to_string(f.Line + 1) + " (empty)"
+                                    : "row " + Number(f.Value) + " (" + std::to_string(f.Values) +
+                                          " of " + std::to_string(report.XCount) + " values)");
             break;
         case FindingKind::XNotIncreasing:
         case FindingKind::YNotIncreasing:

@@ -160,18 +160,21 @@ void TEoiHeatMap::paintEvent(QPaintEvent* /*event*/) {
     const int xStep = std::max(1, static_cast<int>(std::ceil((fm.horizontalAdvance("0000.0") + 6) /
                                                              std::max(l.CellW, 1.0))));
     for (int x = 0; x < m.XCount; x += xStep) {
-        const QRectF r(l.Grid.left() + x * l.CellW, l.Grid.bottom() + 4, l.CellW * xStep,
-                       fm.height());
-        p.drawText(r, Qt::AlignLeft | Qt::AlignTop, Number(m.XAxis[x], 1));
+        // Centred under its cell.
+        const double middle = l.Grid.left() + (x + 0.5) * l.CellW;
+        const double w = l.CellW * xStep;
+        p.drawText(QRectF(middle - w / 2, l.Grid.bottom() + 4, w, fm.height()),
+                   Qt::AlignHCenter | Qt::AlignTop, Number(m.XAxis[x], 1));
     }
     p.drawText(QRect(l.Grid.left(), l.Grid.bottom() + 6 + fm.height(), l.Grid.width(), fm.height()),
                Qt::AlignHCenter, QStringLiteral("injection quantity (mm3)"));
     const int yStep =
         std::max(1, static_cast<int>(std::ceil((fm.height() + 2) / std::max(l.CellH, 1.0))));
     for (int y = 0; y < m.YCount; y += yStep) {
-        const QRectF r(0, l.Grid.top() + y * l.CellH, kLeft - 6,
-                       std::max(l.CellH, 1.0 * fm.height()));
-        p.drawText(r, Qt::AlignRight | Qt::AlignTop, Number(m.YAxis[y], 0));
+        // Beside the middle of its row.
+        const double middle = l.Grid.top() + (y + 0.5) * l.CellH;
+        p.drawText(QRectF(0, middle - fm.height() / 2.0, kLeft - 6, fm.height()),
+                   Qt::AlignRight | Qt::AlignVCenter, Number(m.YAxis[y], 0));
     }
     p.drawText(QRect(0, 4, kLeft - 6, kTop - 8), Qt::AlignRight | Qt::AlignVCenter,
                QStringLiteral("1/min"));
@@ -204,6 +207,12 @@ void TEoiHeatMap::paintEvent(QPaintEvent* /*event*/) {
             mark(std::clamp(t, -end, end), QStringLiteral("\u25B8 ") + Number(t, 1), true);
         }
     }
+    // What the hatching means, below the bar.
+    const QRect swatch(bar.left(), bar.bottom() + 8 + fm.height(), bar.width(), fm.height());
+    p.fillRect(swatch, QBrush(QColor(60, 60, 60), Qt::BDiagPattern));
+    p.drawRect(swatch.adjusted(0, 0, -1, -1));
+    p.drawText(QRect(swatch.right() + 6, swatch.top(), kRight - 40, fm.height()),
+               Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("extrapolated"));
     if (m_lo <= -kThresholdOff || m_hi >= kThresholdOff) {
         p.drawText(QRect(bar.left() - 20, bar.bottom() + 6, kRight, fm.height()), Qt::AlignLeft,
                    QStringLiteral("thresholds off"));

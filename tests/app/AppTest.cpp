@@ -299,7 +299,7 @@ TEST_F(Window, AnchoredControlsFollowTheWindow) {
 // The line under each pane follows every change of its text.
 TEST_F(Window, PaneLinesSayWhatWasRead) {
     form->ButtonTest->click();
-    QLabel* line = form->LabelDurationReport;
+    TElidedLabel* line = form->LabelDurationReport;
     EXPECT_EQ(line->text(), QString::fromUtf8("14 \xC3\x97 9 \xC2\xB7 all numbers read"));
     EXPECT_EQ(line->styleSheet(), "");
 
@@ -321,9 +321,19 @@ TEST_F(Window, PaneLinesSayWhatWasRead) {
     };
     for (const Case& c : cases) {
         form->VynMemoDurationMap->SetText(c.text);
-        EXPECT_EQ(line->text().toStdString(), c.says);
+        EXPECT_EQ(line->FullText().toStdString(), c.says);
         EXPECT_EQ(line->styleSheet().contains("#c00000"), !c.text.empty());
     }
+    // What does not fit ends in "…"; the tooltip has all of it and every
+    // finding with its line and field.
+    form->VynMemoDurationMap->SetText(typo + "\r\n\tx\ty");
+    EXPECT_TRUE(line->text().endsWith(QChar(0x2026))) << line->text().toStdString();
+    EXPECT_NE(line->FullText().indexOf("2 short rows: line 16 (empty); row 0 (1 of 14 values)"), -1)
+        << line->FullText().toStdString();
+    EXPECT_LE(line->fontMetrics().horizontalAdvance(line->text()), line->width());
+    EXPECT_TRUE(line->toolTip().startsWith(line->FullText()));
+    EXPECT_NE(line->toolTip().indexOf("Line 7, field 4: not-a-number 'l,25', read as 0"), -1)
+        << line->toolTip().toStdString();
     // The other panes' lines stay as they were.
     EXPECT_EQ(form->LabelSoiReport->text(),
               QString::fromUtf8("16 \xC3\x97 12 \xC2\xB7 all numbers read"));
@@ -362,7 +372,7 @@ TEST_F(Window, ExtrapolatedCellsAreItalicButCopiedUnchanged) {
         ASSERT_EQ(runs.size(), 4u) << view->Text();
         EXPECT_FALSE(runs[2].second);
         EXPECT_TRUE(runs[3].second);
-        EXPECT_EQ(line->text().toStdString(),
+        EXPECT_EQ(line->FullText().toStdString(),
                   "1 of 2 cells extrapolated (in italics, the edge value continued): 1 above the "
                   "duration map's quantities");
     }
