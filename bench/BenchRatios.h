@@ -63,12 +63,17 @@ public:
         for (const Run& run : runs) {
             const double seconds =
                 run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
-            if (run.run_type == Run::RT_Iteration && run.iterations > 0 &&
-                m_fromMedian.count(run.run_name.str()) == 0) {
-                m_seconds[run.run_name.str()] = seconds;
-            } else if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
-                m_seconds[run.run_name.str()] = seconds;
-                m_fromMedian.insert(run.run_name.str());
+            const std::string name = run.run_name.str();
+            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+            if (median || (run.run_type == Run::RT_Iteration && run.iterations > 0 &&
+                           m_fromMedian.count(name) == 0)) {
+                m_seconds[name] = seconds;
+                for (const auto& [counter, value] : run.counters) {
+                    m_counters[name][counter] = value.value;
+                }
+                if (median) {
+                    m_fromMedian.insert(name);
+                }
             }
         }
     }
@@ -103,6 +108,16 @@ public:
         return it == m_seconds.end() ? -1 : it->second;
     }
 
+    // A user counter of a case (the median with repetitions), -1 if none.
+    double Counter(const std::string& name, const std::string& counter) const {
+        const auto it = m_counters.find(name);
+        if (it == m_counters.end()) {
+            return -1;
+        }
+        const auto value = it->second.find(counter);
+        return value == it->second.end() ? -1 : value->second;
+    }
+
 private:
     // The display reporter writes where this one was told to.
     void Forward() {
@@ -114,6 +129,7 @@ private:
         std::make_unique<benchmark::ConsoleReporter>();
     std::FILE* m_notes = stdout;
     std::map<std::string, double> m_seconds;
+    std::map<std::string, std::map<std::string, double>> m_counters;
     std::set<std::string> m_fromMedian;
 };
 
