@@ -33,7 +33,8 @@ constexpr unsigned long kEventError = 0x80;
 // ---------------------------------------------------------------------------
 // TSerialThread
 
-TSerialThread::TSerialThread(std::string name) : Name(std::move(name)) {}
+TSerialThread::TSerialThread(std::string name, int limit)
+    : Name(std::move(name)), m_ring(kSerialBufferSize), m_limit(limit) {}
 
 TSerialThread::~TSerialThread() {
     if (m_thread.joinable()) {
@@ -94,38 +95,84 @@ void TSerialThread::Unlock() {
     }
 }
 
-void TSerialThread::PutData(const char* data, int count) {
+// The queue's storage: a ring whose size is a power of two, so the common
+// case (less than 8 KiB on its way) never allocates.
+void TSerialThread::Grow(std::size_t needed) {
+    std::size_t size = m_ring.size();
+    while (size < needed) {
+        size *= 2;
+    }
+    std::vector<unsigned char> grown(size);
+    const std::size_t first = std::min(m_unread, m_ring.size() - m_read);
+    std::memcpy(grown.data(), m_ring.data() + m_read, first);
+    std::memcpy(grown.data() + first, m_ring.data(), m_unread - first);
+    m_ring.swap(grown);
+    m_read = 0;
+}
+
+bool TSerialThread::PutData(const char* data, int count) {
     if (count <= 0) {
-        return;
+        return true;
     }
     Lock();
-    // Byte by byte, a position written twice keeps the later byte: only the
-    // last ring's worth of data can be left, and the write index moves on by
-    // the whole count.
-    const int skip = count > kSerialBufferSize ? count - kSerialBufferSize : 0;
-    int at = static_cast<int>((static_cast<long long>(WriteIndex) + skip) % kSerialBufferSize);
-    const int kept = count - skip;
-    const int first = std::min(kept, kSerialBufferSize - at);
-    std::memcpy(Buffer + at, data + skip, static_cast<std::size_t>(first));
-    std::memcpy(Buffer, data + skip + first, static_cast<std::size_t>(kept - first));
-    at += kept;
-    WriteIndex = at >= kSerialBufferSize ? at - kSerialBufferSize : at;
+    const auto n = static_cast<std::size_t>(count);
+    if (n >
+        static_cast<std::size_t>(m_limit) - std::min(m_unread, static_cast<std::size_t>(m_limit))) {
+        Unlock();
+        return false;
+    }
+    if (m_unread + n > m_ring.size()) {
+        Grow(m_unread + n);
+    }
+    const std::size_t mask = m_ring.size() - 1;
+    const std::size_t at = (m_read + m_unread) & mask;
+    const std::size_t first = std::min(n, m_ring.size() - at);
+    std::memcpy(m_ring.data() + at, data, first);
+    std::memcpy(m_ring.data(), data + first, n - first);
+    m_unread += n;
     Unlock();
+    return true;
 }
 
 int TSerialThread::GetData(char* destination, int maximum) {
     Lock();
-    const int unread = (WriteIndex - ReadIndex + kSerialBufferSize) % kSerialBufferSize;
-    const int copied = std::max(0, std::min(unread, maximum));
-    const int first = std::min(copied, kSerialBufferSize - ReadIndex);
-    std::memcpy(destination, Buffer + ReadIndex, static_cast<std::size_t>(first));
-    std::memcpy(destination + first, Buffer, static_cast<std::size_t>(copied - first));
-    ReadIndex += copied;
-    if (ReadIndex >= kSerialBufferSize) {
-        ReadIndex -= kSerialBufferSize;
+    const std::size_t copied = std::min(m_unread, static_cast<std::size_t>(std::max(0, maximum)));
+    const std::size_t first = std::min(copied, m_ring.size() - m_read);
+    std::memcpy(destination, m_ring.data() + m_read, first);
+    std::memcpy(destination + first, m_ring.data(), copied - first);
+    m_read = (m_read + copied) & (m_ring.size() - 1);
+    m_unread -= copied;
+    // A queue that grew for a long stall gives its memory back once emptied.
+    if (m_unread == 0 && m_ring.size() > 8 * static_cast<std::size_t>(kSerialBufferSize)) {
+        std::vector<unsigned char>(kSerialBufferSize).swap(m_ring);
+        m_read = 0;
     }
     Unlock();
-    return copied;
+    return static_cast<int>(copied);
+}
+
+int TSerialThread::Unread() {
+    Lock();
+    const auto unread = static_cast<int>(m_unread);
+    Unlock();
+    return unread;
+}
+
+int TSerialThread::Room() {
+    Lock();
+    const int room =
+        m_limit - static_cast<int>(std::min(m_unread, static_cast<std::size_t>(m_limit)));
+    Unlock();
+    return room;
+}
+
+int TSerialThread::Discard() {
+    Lock();
+    const auto unread = static_cast<int>(m_unread);
+    m_read = 0;
+    m_unread = 0;
+    Unlock();
+    return unread;
 }
 
 // ---------------------------------------------------------------------------
@@ -173,7 +220,7 @@ bool TVynSerialPort::Open() {
                    "(Open) CreateThread RX failed!");
         return false;
     }
-    for (TEvent* event : {&TxStopEvent, &TxEvent}) {
+    for (TEvent* event : {&TxStopEvent, &TxEvent, &RxRoomEvent}) {
         if (!event->Create()) {
             PrintError(true, kLineTxThreadNotCreated, kMsgError, 0, event->Error(),
                        "(Open) CreateThread TX failed!");
@@ -183,6 +230,9 @@ bool TVynSerialPort::Open() {
     if (!OpenPort()) {
         return false;
     }
+    LineLost = false;
+    RxWaitingForRoom = false;
+    RxRoomEvent.ResetEvent();
     // Some devices need their lines to settle after being configured before
     // the first read or write.
     std::this_thread::sleep_for(std::chrono::milliseconds(g_settleMs.load()));
@@ -308,10 +358,12 @@ bool TVynSerialPort::ClosePort() {
         SerialState = false;
         return true;
     }
-    if (!PortHandle.Purge()) {
+    // A purge that fails still closes: the device must be freed so that the
+    // next Open opens. On a line that has gone (unplugged) the failure is
+    // expected and its loss was reported already.
+    if (!PortHandle.Purge() && !TSerialDevice::IsLineGone(PortHandle.LastError())) {
         PrintError(true, kLinePurgeFailed, kMsgError, 0, PortHandle.LastError(),
                    "(Close) PurgeComm failed!");
-        return false;
     }
     PortHandle.Close();
     SerialState = false;
@@ -417,31 +469,34 @@ void TVynSerialPort::Print(bool direct, int line, int type, int level, const std
     }
     {
         std::lock_guard lock(TextMutex);
-        const std::size_t n = std::min(text.size(), sizeof TextBuffer - 1);
-        std::memcpy(TextBuffer, text.data(), n);
-        TextBuffer[n] = '\0';
-        TextLine = line;
-        TextType = type;
-        TextLevel = level;
+        if (TextQueue.size() < static_cast<std::size_t>(kSerialTextQueueLimit)) {
+            TextQueue.push_back({line, type, level, text.substr(0, kTextBufferSize - 1)});
+        } else {
+            ++TextsLost;
+        }
     }
     ArmDeferredCall(TimerWnd, TextKey(), 0, [this] { TextEventHandler(); });
 }
 
 void TVynSerialPort::TextEventHandler() {
     CancelDeferredCall(TimerWnd, TextKey());
-    char text[sizeof TextBuffer];
-    int line = 0;
-    int type = 0;
-    int level = 0;
+    std::deque<TQueuedText> texts;
+    int lost = 0;
     {
         std::lock_guard lock(TextMutex);
-        std::memcpy(text, TextBuffer, sizeof text);
-        line = TextLine;
-        type = TextType;
-        level = TextLevel;
+        texts.swap(TextQueue);
+        std::swap(lost, TextsLost);
     }
-    if (OnText) {
-        OnText(this, kModule, line, type, level, text);
+    // OnText may close or reopen the port; what it prints then comes after
+    // these lines, which were printed before.
+    for (const TQueuedText& t : texts) {
+        if (OnText) {
+            OnText(this, kModule, t.Line, t.Type, t.Level, t.Text.c_str());
+        }
+    }
+    if (lost > 0 && OnText) {
+        const std::string text = FormatText("(Serial) %d diagnostic lines lost", lost);
+        OnText(this, kModule, kLineTextsLost, kMsgWarning, 0, text.c_str());
     }
 }
 
@@ -449,10 +504,15 @@ void TVynSerialPort::TextEventHandler() {
 // Sending
 
 bool TVynSerialPort::TxData(const unsigned char* data, int len) {
-    if (!Initialised || !SerialState) {
+    if (!Initialised || !SerialState || LineLost) {
         return false;
     }
-    TxThread.PutData(reinterpret_cast<const char*>(data), len);
+    if (!TxThread.PutData(reinterpret_cast<const char*>(data), len)) {
+        PrintDebug(true, kLineTxQueueFull, kMsgError, 0,
+                   "(TxData) %d bytes refused: %d waiting, at most %d", len, TxThread.Unread(),
+                   TxThread.Limit());
+        return false;
+    }
     if (TxEventReady) {
         TxEvent.Set();
     }
@@ -479,8 +539,17 @@ void TVynSerialPort::SendFunc() {
     for (;;) {
         const int woke = WaitForAny({&TxEvent, &TxStopEvent}, 500);
         if (woke == 0) {
-            const int n = TxThread.GetData(reinterpret_cast<char*>(TxBuffer), kSerialBufferSize);
-            if (n > 0) {
+            // One wake-up sends everything queued, a buffer at a time, unless
+            // a stop comes in between.
+            for (bool first = true;; first = false) {
+                if (!first && TxStopEvent.IsSet()) {
+                    break;
+                }
+                const int n =
+                    TxThread.GetData(reinterpret_cast<char*>(TxBuffer), kSerialBufferSize);
+                if (n <= 0) {
+                    break;
+                }
                 SendRoutine(TxBuffer, n);
             }
         } else if (woke == 1) {
@@ -507,9 +576,19 @@ bool TVynSerialPort::SendRoutine(unsigned char* data, int len) {
             written += static_cast<int>(n);
             continue;
         }
+        if (n < 0 && TSerialDevice::IsLineGone(error)) {
+            // Nothing more can go out: say so once, and count what is lost.
+            ReportLineGone(kLineWriteFailed, "TX", error);
+            const int dropped = len - written + TxThread.Discard();
+            PrintDebug(false, kLineTxDropped, kMsgError, 0, "(TX thread) %d bytes not sent%s",
+                       dropped, ": the line is gone");
+            return true;
+        }
         if (n < 0) {
             PrintError(false, kLineWriteFailed, kMsgError, 0, error,
                        "(TX thread) Error %d in WriteFile", error);
+            PrintDebug(false, kLineTxDropped, kMsgError, 0, "(TX thread) %d bytes not sent%s",
+                       len - written, "");
             PortHandle.ClearError();
             return true;
         }
@@ -534,11 +613,55 @@ void TVynSerialPort::ReceiveThread(TVynSerialPort* port) {
     port->ReceiveFunc();
 }
 
+void TVynSerialPort::ReportLineGone(int line, const char* thread, int error) {
+    if (!LineLost.exchange(true)) {
+        PrintError(false, line, kMsgError, 0, error, "(%s thread) Error %d in %sFile", thread,
+                   error, line == kLineReadFailed ? "Read" : "Write");
+    }
+}
+
+// The device's own count of bytes it could not keep (a real UART's overruns;
+// a pseudo-terminal has none): a growth is reported with its size.
+void TVynSerialPort::CheckOverruns(bool& counted, std::uint64_t& known) {
+    std::uint64_t now = 0;
+    if (!counted || !PortHandle.OverrunCount(now)) {
+        return;
+    }
+    if (now > known) {
+        PrintDebug(false, kLineRxOverrun, kMsgError, 0,
+                   "(RX thread) %llu bytes lost by the device (overrun)",
+                   static_cast<unsigned long long>(now - known));
+    }
+    known = now;
+}
+
+// Called with the receive queue full: waits until the owner has taken some
+// (true) or the port is stopping (false). Meanwhile the driver keeps what
+// arrives and, with flow control, holds the sender back.
+bool TVynSerialPort::WaitForRxRoom() {
+    // The flag is raised before each look at the queue, so a delivery that
+    // empties it after the look always sets the event.
+    for (;;) {
+        RxWaitingForRoom = true;
+        if (RxThread.Room() > 0) {
+            break;
+        }
+        if (WaitForAny({&RxStopEvent, &RxRoomEvent}, kWaitInfinite) == 0) {
+            RxWaitingForRoom = false;
+            return false;
+        }
+    }
+    RxWaitingForRoom = false;
+    return true;
+}
+
 void TVynSerialPort::ReceiveFunc() {
     if (!PortHandle.IsOpen()) {
         PrintDebug(false, kLineRxInvalidHandle, kMsgError, 0, "(RX thread) Invalid port handle");
         return;
     }
+    std::uint64_t overruns = 0;
+    bool overrunsCounted = PortHandle.OverrunCount(overruns);
     // A read is "pending" while nothing has arrived: the thread then waits
     // for the device to become readable (or to report an error or a hang-up)
     // or for the stop event, instead of reading again at once.
@@ -547,24 +670,37 @@ void TVynSerialPort::ReceiveFunc() {
     bool lineGone = false; // nothing more can come: stop watching the device
     for (;;) {
         if (!readPending) {
+            // Never read more than the queue takes: what stays in the driver
+            // is held there, not lost.
+            const int room = RxThread.Room();
+            if (room == 0) {
+                if (!WaitForRxRoom()) {
+                    break;
+                }
+                continue;
+            }
             int error = 0;
-            const long n = PortHandle.Read(RxBuffer, sizeof RxBuffer, error);
+            const long n = PortHandle.Read(
+                RxBuffer, static_cast<std::size_t>(std::min<int>(room, sizeof RxBuffer)), error);
             if (n > 0) {
                 OvRead(RxBuffer, static_cast<int>(n));
+                CheckOverruns(overrunsCounted, overruns);
             } else if (n == 0) {
                 readPending = true;
                 if (hungUp) {
                     // The other end has gone: say so once, then wait only for
                     // the stop event instead of spinning on the hang-up.
-                    PrintError(false, kLineReadFailed, kMsgError, 0, kErrorLineGone,
-                               "(RX thread) Error %d in ReadFile", kErrorLineGone);
+                    ReportLineGone(kLineReadFailed, "RX", kErrorLineGone);
                     lineGone = true;
                 }
+            } else if (TSerialDevice::IsLineGone(error)) {
+                ReportLineGone(kLineReadFailed, "RX", error);
+                readPending = true;
+                lineGone = true;
             } else {
                 PrintError(false, kLineReadFailed, kMsgError, 0, error,
                            "(RX thread) Error %d in ReadFile", error);
                 readPending = true;
-                lineGone = TSerialDevice::IsLineGone(error);
             }
             continue;
         }
@@ -579,6 +715,7 @@ void TVynSerialPort::ReceiveFunc() {
                 LastWaitFdEvents().Other ? PortHandle.Condition() : TLineCondition{};
             if (condition.Error) {
                 OvStatus(kEventError);
+                CheckOverruns(overrunsCounted, overruns);
             }
             hungUp = condition.HangUp;
             readPending = false;
@@ -592,21 +729,22 @@ void TVynSerialPort::OvRead(unsigned char* data, int len) {
     if (len == 0) {
         return;
     }
-    RxThread.PutData(reinterpret_cast<const char*>(data), len);
+    // The receive thread reads only what the queue has room for.
+    static_cast<void>(RxThread.PutData(reinterpret_cast<const char*>(data), len));
     // Every arrival re-arms the same delivery: a burst arrives in one call.
-    // Once the ring is half full the owner is asked at once instead of a
-    // millisecond later, before more arrivals could overwrite unread bytes.
+    // Once a delivery's worth is waiting the owner is asked at once instead
+    // of a millisecond later.
     const int unread = RxUnread();
     const int delayMs = unread >= kSerialBufferSize / 2 ? 0 : 1;
     ArmDeferredCall(TimerWnd, DataKey(), delayMs, [this] { DataEventHandler(); });
 }
 
 int TVynSerialPort::RxUnread() {
-    RxThread.Lock();
-    const int unread =
-        (RxThread.WriteIndex - RxThread.ReadIndex + kSerialBufferSize) % kSerialBufferSize;
-    RxThread.Unlock();
-    return unread;
+    return RxThread.Unread();
+}
+
+int TVynSerialPort::TxUnsent() {
+    return TxThread.Unread();
 }
 
 bool TVynSerialPort::RxDeliveryPending() const {
@@ -625,6 +763,14 @@ void TVynSerialPort::OvStatus(unsigned long mask) {
 void TVynSerialPort::DataEventHandler() {
     CancelDeferredCall(TimerWnd, DataKey());
     const int n = RxThread.GetData(reinterpret_cast<char*>(RxDataBuffer), kSerialBufferSize);
+    if (n > 0 && RxWaitingForRoom.exchange(false)) {
+        RxRoomEvent.Set();
+    }
+    // More than one delivery's worth: the next follows as soon as the owner's
+    // thread is free again.
+    if (RxThread.Unread() > 0) {
+        ArmDeferredCall(TimerWnd, DataKey(), 0, [this] { DataEventHandler(); });
+    }
     if (OnRxData) {
         OnRxData(this, RxDataBuffer, n);
     }

@@ -11,8 +11,19 @@
 // run on the owner's thread. Destroying an open port closes it first;
 // nothing is delivered after destruction.
 //
-// TSerialThread: a worker thread and its 8192-byte ring. All rings of all
-// ports share one lock, held for the length of one ring operation.
+// Nothing received or accepted for sending is dropped quietly. The transmit
+// queue grows as needed up to kSerialTxQueueLimit bytes; TxData refuses (false,
+// nothing of that call queued, one diagnostic line) what would pass it. The
+// receive queue grows up to kSerialRxQueueLimit; past it the receive thread
+// stops reading until the owner has taken some, so the device driver and the
+// flow control hold the rest. Each OnRxData hands at most kSerialBufferSize
+// bytes; deliveries repeat until the queue is empty. Bytes the device reports
+// lost (an overrun) and bytes a vanished line could not take are counted in a
+// diagnostic line. A line that has gone is reported once; TxData then returns
+// false until the port is closed and opened again.
+//
+// TSerialThread: a worker thread and its byte queue. All queues of all ports
+// share one lock, held for the length of one queue operation.
 
 #include "Event.h"
 #include "SerialDevice.h"
@@ -22,10 +33,12 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 enum TParityStyle : std::uint8_t {
     parNone = 0,
@@ -45,7 +58,15 @@ using TRxDataEvent = std::function<void(QObject* Sender, unsigned char* Data, in
 using TTextEvent = std::function<void(QObject* Sender, const char* Module, int Line, int Type,
                                       int Level, const char* Text)>;
 
+// The most bytes one OnRxData delivery hands over and one write takes.
 inline constexpr int kSerialBufferSize = 8192;
+// The most bytes waiting to be sent (TxData refuses beyond) and waiting to be
+// delivered (the receive thread pauses beyond).
+inline constexpr int kSerialTxQueueLimit = 16 << 20;
+inline constexpr int kSerialRxQueueLimit = 1 << 20;
+// The most worker diagnostics waiting for the owner; beyond it they are
+// counted and the count is delivered instead (kLineTextsLost).
+inline constexpr int kSerialTextQueueLimit = 256;
 
 // The line numbers of the port's diagnostic lines (OnText's Line). Owners
 // filter and route diagnostics by them, so they are part of the component's
@@ -67,9 +88,13 @@ enum TSerialDiagLine : int {
     kLineRxThreadExitError = 691,    // "(RX thread) TSerialThread exit error"
     kLineRxInvalidHandle = 748,      // "(RX thread) Invalid port handle"
     kLineReadFailed = 788,           // "(RX thread) Error %d in ReadFile"
+    kLineRxOverrun = 795,            // "(RX thread) %llu bytes lost by the device (overrun)"
     kLineTxInvalidHandle = 1005,     // "(TX thread) Invalid port handle"
     kLineTxWaitFailed = 1060,        // "(TX thread) WAIT_FAILED"
     kLineWriteFailed = 1074,         // "(TX thread) Error %d in WriteFile"
+    kLineTxDropped = 1080,           // "(TX thread) %d bytes not sent: the line is gone"
+    kLineTxQueueFull = 1090,         // "(TxData) %d bytes refused: %d waiting, at most %d"
+    kLineTextsLost = 1095,           // "(Serial) %d diagnostic lines lost"
 };
 
 class TVynSerialPort;
@@ -80,7 +105,7 @@ void SetSerialSettleTimeForTesting(int milliseconds);
 
 class TSerialThread {
 public:
-    explicit TSerialThread(std::string name);
+    explicit TSerialThread(std::string name, int limit = kSerialTxQueueLimit);
     ~TSerialThread();
     TSerialThread(const TSerialThread&) = delete;
     TSerialThread& operator=(const TSerialThread&) = delete;
@@ -94,10 +119,17 @@ public:
     bool Stop();
     bool Running() const { return m_thread.joinable(); }
 
-    // The writer and reader sides of the ring (any thread). PutData always
-    // stores every byte: beyond 8191 unread bytes the oldest are lost.
-    void PutData(const char* data, int count);
+    // The writer and reader sides of the queue (any thread). PutData stores
+    // all count bytes, or none and false when they would take the unread
+    // bytes past Limit(). GetData takes the oldest, at most maximum.
+    bool PutData(const char* data, int count);
     int GetData(char* destination, int maximum);
+    // Unread bytes; what PutData still takes; discards every unread byte and
+    // says how many there were.
+    int Unread();
+    int Room();
+    int Discard();
+    int Limit() const { return m_limit; }
     void Lock();
     void Unlock();
 
@@ -106,12 +138,17 @@ public:
     std::uint32_t ThreadId = 0;
     // The system's error code when the last Start could not start a thread.
     int StartError = 0;
-    unsigned char Buffer[kSerialBufferSize] = {};
-    int WriteIndex = 0;
-    int ReadIndex = 0;
     std::atomic<bool> SemaphoreCreated{false};
 
 private:
+    void Grow(std::size_t needed);
+
+    // A ring whose size is a power of two; it grows (never beyond what the
+    // limit needs) when a put does not fit, and shrinks back once empty.
+    std::vector<unsigned char> m_ring;
+    std::size_t m_read = 0;
+    std::size_t m_unread = 0;
+    int m_limit;
     std::thread m_thread;
     std::mutex m_doneMutex;
     std::condition_variable m_doneSignal;
@@ -161,7 +198,9 @@ public:
                      unsigned long readConstant, unsigned long writeMultiplier,
                      unsigned long writeConstant);
 
-    // Queue bytes for sending; false when the port is not open. Never blocks.
+    // Queue bytes for sending; false when the port is not open, its line has
+    // gone, or the queue cannot take them all (then nothing is queued). Never
+    // blocks.
     bool TxData(const unsigned char* data, int len);
     bool TxText(const char* format, ...) __attribute__((format(printf, 2, 3)));
 
@@ -170,8 +209,10 @@ public:
     TDeviceControl BuildDeviceControl(TDeviceControl dcb) const;
 
     // For diagnostics (and tests): bytes received and not yet handed to
-    // OnRxData, and whether their delivery is on its way. Any thread.
+    // OnRxData, and whether their delivery is on its way; bytes accepted by
+    // TxData and not yet handed to the device. Any thread.
     int RxUnread();
+    int TxUnsent();
     bool RxDeliveryPending() const;
 
 private:
@@ -191,6 +232,10 @@ private:
     void ReceiveFunc();
     void SendFunc();
     void OvRead(unsigned char* data, int len);
+    bool WaitForRxRoom();
+    // "(RX thread) Error %d in ReadFile" or the TX one, once per open line.
+    void ReportLineGone(int line, const char* thread, int error);
+    void CheckOverruns(bool& counted, std::uint64_t& known);
     void OvStatus(unsigned long mask);
     bool SendRoutine(unsigned char* data, int len);
 
@@ -203,21 +248,30 @@ private:
     unsigned char TxBuffer[kSerialBufferSize] = {};
     unsigned char RxDataBuffer[kSerialBufferSize] = {};
     QObject* TimerWnd = nullptr;
-    TSerialThread TxThread{"TX"};
-    TSerialThread RxThread{"RX"};
+    TSerialThread TxThread{"TX", kSerialTxQueueLimit};
+    TSerialThread RxThread{"RX", kSerialRxQueueLimit};
     TEvent RxStopEvent{TEvent::Reset::Manual};
     TEvent TxStopEvent{TEvent::Reset::Manual};
     // Wakes the transmit thread; "exists" (may be signalled) only while that
     // thread runs.
     TEvent TxEvent{TEvent::Reset::Auto};
     std::atomic<bool> TxEventReady{false};
-    // The last diagnostic of a worker thread, delivered whole on the owner's
+    // Wakes the receive thread when it waits for room in a full queue.
+    TEvent RxRoomEvent{TEvent::Reset::Auto};
+    std::atomic<bool> RxWaitingForRoom{false};
+    // Set by the first worker that finds the line gone (and reports it).
+    std::atomic<bool> LineLost{false};
+    // Diagnostics of the worker threads, delivered in order on the owner's
     // thread.
+    struct TQueuedText {
+        int Line;
+        int Type;
+        int Level;
+        std::string Text;
+    };
     std::mutex TextMutex;
-    char TextBuffer[1000] = {};
-    int TextLine = 0;
-    int TextType = 0;
-    int TextLevel = 0;
+    std::deque<TQueuedText> TextQueue;
+    int TextsLost = 0;
     TDeviceTimeouts Timeouts;
     TSerialDevice PortHandle;
 };

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <linux/serial.h>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
@@ -296,6 +297,16 @@ TLineCondition TSerialDevice::Condition() const {
         return {};
     }
     return {(p.revents & (POLLERR | POLLPRI)) != 0, (p.revents & POLLHUP) != 0};
+}
+
+bool TSerialDevice::OverrunCount(std::uint64_t& count) const {
+    serial_icounter_struct counts{};
+    if (m_fd < 0 || ::ioctl(m_fd, TIOCGICOUNT, &counts) != 0) {
+        return false;
+    }
+    count = static_cast<std::uint64_t>(static_cast<unsigned>(counts.overrun)) +
+            static_cast<unsigned>(counts.buf_overrun);
+    return true;
 }
 
 bool TSerialDevice::ClearError() {

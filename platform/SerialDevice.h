@@ -105,6 +105,10 @@ public:
     static bool IsLineGone(int error);
     // What the line reports now, without waiting.
     TLineCondition Condition() const;
+    // The device's count of received bytes it could not keep (hardware and
+    // driver overruns) since it was opened by anyone; false when the device
+    // keeps no such count (a pseudo-terminal).
+    [[nodiscard]] bool OverrunCount(std::uint64_t& count) const;
     bool ClearError();
     bool ClearBreak();
 

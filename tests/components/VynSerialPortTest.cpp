@@ -11,7 +11,12 @@
 #include <QElapsedTimer>
 #include <QObject>
 
+#include <algorithm>
+
+#include <atomic>
 #include <chrono>
+#include <cstdlib>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <memory>
@@ -42,17 +47,22 @@ int CountEntries(const char* dir) {
     return n;
 }
 
+// Reads until `want` bytes came, `ms` passed, or nothing came for half a
+// second.
 std::string ReadAll(int fd, std::size_t want, int ms = 2000) {
     std::string got;
     QElapsedTimer timer;
     timer.start();
-    char buffer[4096];
-    while (got.size() < want && timer.elapsed() < ms) {
+    QElapsedTimer quiet;
+    quiet.start();
+    char buffer[65536];
+    while (got.size() < want && timer.elapsed() < ms && quiet.elapsed() < 500) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
         if (n > 0) {
             got.append(buffer, static_cast<std::size_t>(n));
+            quiet.restart();
         } else {
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
     }
     return got;
@@ -206,64 +216,103 @@ TEST(SerialPortControl, FlowControlRows) {
     EXPECT_EQ(dcb.ByteSize, 7);
 }
 
-TEST_F(Serial, SendingKeepsTheRingsRules) {
-    ASSERT_TRUE(port.Open());
-    std::string big(10000, '\0');
-    for (std::size_t i = 0; i < big.size(); ++i) {
-        big[i] = static_cast<char>('a' + i % 26);
+std::string Pattern(std::size_t n, unsigned seed) {
+    std::string data(n, '\0');
+    for (char& c : data) {
+        seed = seed * 1103515245U + 12345U;
+        c = static_cast<char>(seed >> 16);
     }
+    return data;
+}
+
+// Reads the master side on a thread of its own until `want` bytes came or
+// nothing came for a second.
+class Reader {
+public:
+    Reader(int fd, std::size_t want)
+        : m_thread([this, fd, want] { m_got = ReadAll(fd, want, 20000); }) {}
+    std::string Take() {
+        m_thread.join();
+        return m_got;
+    }
+
+private:
+    std::string m_got;
+    std::thread m_thread;
+};
+
+TEST_F(Serial, EverythingAcceptedIsSentInOrder) {
+    ASSERT_TRUE(port.Open());
+    const std::string big = Pattern(10000, 1);
     EXPECT_TRUE(port.TxData(reinterpret_cast<const unsigned char*>(big.data()), 10000));
-    EXPECT_EQ(ReadAll(pty.Master(), 1808), big.substr(8192)); // the last 1808
+    EXPECT_EQ(ReadAll(pty.Master(), 10000), big);
+
+    // 1 MiB in 4 KiB calls, faster than the line takes it.
+    const std::string mega = Pattern(1 << 20, 2);
+    Reader reader(pty.Master(), mega.size());
+    for (std::size_t at = 0; at < mega.size(); at += 4096) {
+        ASSERT_TRUE(port.TxData(reinterpret_cast<const unsigned char*>(mega.data() + at), 4096));
+    }
+    EXPECT_TRUE(reader.Take() == mega);
+
     const std::string long1200(1200, 'q');
     EXPECT_TRUE(port.TxText("%s", long1200.c_str()));
     EXPECT_EQ(ReadAll(pty.Master(), 999, 1000), std::string(999, 'q'));
     EXPECT_TRUE(port.TxText("%s", ""));
+    EXPECT_TRUE(lines.size() == 1u); // "started" only
 }
 
-// The ring against a byte-at-a-time model of its rules: a put always stores
-// every byte, so beyond 8191 unread bytes the reader sees only what is left
-// after the write index came round.
-TEST(SerialRing, MatchesTheByteAtATimeRules) {
-    struct Model {
-        std::vector<unsigned char> Buffer = std::vector<unsigned char>(kSerialBufferSize);
-        int Write = 0;
-        int Read = 0;
-        void Put(const std::string& data) {
-            for (char c : data) {
-                Buffer[static_cast<std::size_t>(Write)] = static_cast<unsigned char>(c);
-                Write = (Write + 1) % kSerialBufferSize;
-            }
-        }
-        std::string Get(int maximum) {
-            std::string out;
-            while (Read != Write && static_cast<int>(out.size()) < maximum) {
-                out += static_cast<char>(Buffer[static_cast<std::size_t>(Read)]);
-                Read = (Read + 1) % kSerialBufferSize;
-            }
-            return out;
-        }
-    };
-    TSerialThread ring("ring");
-    Model model;
+TEST_F(Serial, TxDataRefusesWhatWouldPassTheQueuesBound) {
+    ASSERT_TRUE(port.Open());
+    const std::string full = Pattern(kSerialTxQueueLimit, 3);
+    const auto* bytes = reinterpret_cast<const unsigned char*>(full.data());
+    ASSERT_TRUE(port.TxData(bytes, kSerialTxQueueLimit));
+    // Nobody reads yet: the line holds a few KiB, the queue the rest.
+    EXPECT_FALSE(port.TxData(bytes, 100000));
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[1].Line, kLineTxQueueFull);
+    EXPECT_EQ(lines[1].Type, 4);
+    EXPECT_EQ(lines[1].Text.rfind("(TxData) 100000 bytes refused: ", 0), 0u) << lines[1].Text;
+    EXPECT_NE(lines[1].Text.find(", at most 16777216"), std::string::npos);
+    // What was accepted goes out whole; nothing of the refused call follows.
+    Reader reader(pty.Master(), full.size() + 1);
+    EXPECT_TRUE(reader.Take() == full);
+}
+
+// The queue against a plain FIFO: every put is stored whole or refused whole,
+// exactly when it would take the unread bytes past the limit.
+TEST(SerialQueue, KeepsEveryByteUpToItsLimit) {
+    constexpr int kLimit = 30000;
+    TSerialThread queue("queue", kLimit);
+    std::string model;
     unsigned seed = 12345;
     auto next = [&seed](unsigned range) {
         seed = seed * 1103515245U + 12345U;
         return (seed >> 8) % range;
     };
     const unsigned sizes[] = {1, 100, 4095, 8191, 8192, 8193, 20000};
-    for (int step = 0; step < 400; ++step) {
-        std::string data(sizes[next(7)] - next(2), '\0');
-        for (char& c : data) {
-            c = static_cast<char>(next(256));
+    int refused = 0;
+    for (int step = 0; step < 600; ++step) {
+        const std::string data = Pattern(sizes[next(7)] - next(2), seed);
+        const bool fits = model.size() + data.size() <= static_cast<std::size_t>(kLimit);
+        ASSERT_EQ(queue.PutData(data.data(), static_cast<int>(data.size())), fits)
+            << "step " << step;
+        if (fits) {
+            model += data;
         }
-        ring.PutData(data.data(), static_cast<int>(data.size()));
-        model.Put(data);
+        refused += fits ? 0 : 1;
         const int maximum = static_cast<int>(sizes[next(7)]);
         std::string got(static_cast<std::size_t>(maximum), '\0');
-        got.resize(static_cast<std::size_t>(ring.GetData(got.data(), maximum)));
-        ASSERT_EQ(got, model.Get(maximum)) << "step " << step;
-        ASSERT_EQ(ring.WriteIndex, model.Write);
+        got.resize(static_cast<std::size_t>(queue.GetData(got.data(), maximum)));
+        ASSERT_EQ(got, model.substr(0, got.size())) << "step " << step;
+        ASSERT_EQ(got.size(), std::min(model.size(), static_cast<std::size_t>(maximum)));
+        model.erase(0, got.size());
+        ASSERT_EQ(queue.Unread(), static_cast<int>(model.size()));
+        ASSERT_EQ(queue.Room(), kLimit - static_cast<int>(model.size()));
     }
+    EXPECT_GT(refused, 10); // the limit was reached often
+    EXPECT_EQ(queue.Discard(), static_cast<int>(model.size()));
+    EXPECT_EQ(queue.Unread(), 0);
 }
 
 // Waits, without running the event loop (so nothing is delivered), until
@@ -322,6 +371,99 @@ TEST_F(Serial, PeerHangingUpNeitherCrashesNorSpins) {
     }
     EXPECT_TRUE(reported);
     EXPECT_TRUE(port.Close());
+}
+
+// A busy owner loses nothing: the queue holds a megabyte, beyond it the
+// receive thread leaves the rest to the terminal, whose writer then waits.
+TEST_F(Serial, ABusyOwnerLosesNothingReceived) {
+    ASSERT_TRUE(port.Open());
+    const std::string data = Pattern(3 << 20, 4);
+    std::atomic<std::size_t> written{0};
+    std::thread peer([&] {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (written < data.size() && std::chrono::steady_clock::now() < deadline) {
+            const ssize_t n = ::write(pty.Master(), data.data() + written,
+                                      std::min<std::size_t>(65536, data.size() - written));
+            if (n > 0) {
+                written += static_cast<std::size_t>(n);
+            } else {
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+        }
+    });
+    // The owner's thread is busy for a while: the queue fills to its bound
+    // and stays there.
+    ASSERT_TRUE(WaitWithoutDelivering([&] { return port.RxUnread() == kSerialRxQueueLimit; }));
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_EQ(port.RxUnread(), kSerialRxQueueLimit);
+    EXPECT_LT(written.load(), data.size());
+    int largest = 0;
+    port.OnRxData = [&](QObject*, unsigned char* bytes, int len) {
+        received.append(reinterpret_cast<char*>(bytes), static_cast<std::size_t>(len));
+        largest = std::max(largest, len);
+    };
+    EXPECT_TRUE(ProcessUntil([&] { return received.size() >= data.size(); }, 20000));
+    peer.join();
+    EXPECT_TRUE(received == data) << received.size() << " of " << data.size();
+    EXPECT_EQ(largest, kSerialBufferSize);
+    EXPECT_EQ(lines.size(), 1u);
+}
+
+// A line that goes away (a USB adapter pulled out) is reported once; what
+// could not be sent is counted; Close frees everything and the next Open,
+// on another line, opens.
+TEST_F(Serial, ALineThatGoesIsReportedOnceAndClosesCleanly) {
+    ASSERT_TRUE(port.Open());
+    ASSERT_TRUE(port.Close());
+    const int fds = CountEntries("/proc/self/fd");
+    const int threads = CountEntries("/proc/self/task");
+    ASSERT_TRUE(port.Open());
+    // Nobody reads: the transmit thread waits with bytes queued.
+    const std::string chunk(4000, 'w');
+    for (int i = 0; i < 20; ++i) {
+        ASSERT_TRUE(port.TxData(reinterpret_cast<const unsigned char*>(chunk.data()), 4000));
+    }
+    ASSERT_TRUE(WaitWithoutDelivering([&] { return port.TxUnsent() < 80000; }));
+    pty.CloseSlave();
+    pty.CloseMaster();
+    // Both workers find the line gone before the owner delivers anything:
+    // every line they printed must still arrive.
+    ASSERT_TRUE(WaitWithoutDelivering([&] { return port.TxUnsent() == 0; }));
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    Settle(50);
+    for (int i = 0; i < 50; ++i) {
+        EXPECT_FALSE(port.TxData(reinterpret_cast<const unsigned char*>(chunk.data()), 10));
+    }
+    Settle(50);
+    int lossLines = 0;
+    int droppedLines = 0;
+    for (const TextLine& l : lines) {
+        lossLines += l.Line == kLineReadFailed || l.Line == kLineWriteFailed ? 1 : 0;
+        if (l.Line == kLineTxDropped) {
+            ++droppedLines;
+            EXPECT_NE(l.Text.find(" bytes not sent: the line is gone"), std::string::npos);
+            EXPECT_GT(std::atoi(l.Text.c_str() + std::strlen("(TX thread) ")), 0);
+        }
+    }
+    EXPECT_EQ(lossLines, 1);
+    EXPECT_EQ(droppedLines, 1);
+    lines.clear();
+    EXPECT_TRUE(port.Close());
+    EXPECT_FALSE(port.GetSerialState());
+    ASSERT_EQ(lines.size(), 1u); // no purge failure: the line was known gone
+    EXPECT_EQ(lines[0].Line, kLineStopped);
+    EXPECT_EQ(CountEntries("/proc/self/fd"), fds - 2); // less the pair's own two
+    EXPECT_EQ(CountEntries("/proc/self/task"), threads);
+
+    PtyPair other;
+    ::fcntl(other.Master(), F_SETFL, ::fcntl(other.Master(), F_GETFL) | O_NONBLOCK);
+    port.Port = other.SlavePath();
+    ASSERT_TRUE(port.Open());
+    EXPECT_TRUE(port.TxText("again"));
+    EXPECT_EQ(ReadAll(other.Master(), 5), "again");
+    ASSERT_EQ(::write(other.Master(), "back", 4), 4);
+    received.clear();
+    EXPECT_TRUE(ProcessUntil([&] { return received == "back"; }));
 }
 
 TEST_F(Serial, CloseEndsABlockedWriteAtOnce) {
