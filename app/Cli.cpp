@@ -14,6 +14,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <functional>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -37,6 +39,7 @@ constexpr std::array<ViewName, kOutputViewCount> kViews = {{
     {"eoi-data", OutputView::EOIData},
 }};
 
+// In the order --color names them.
 enum class ColorMode { Auto, Always, Never, Codes };
 
 struct ConvertOptions {
@@ -51,98 +54,94 @@ struct ConvertOptions {
     bool Diagnostics = false;
     bool Json = false;
     bool Help = false;
+    bool Version = false;
 };
 
 // Parses the arguments; on failure returns the message to show above the
-// usage text.
+// usage text. Every option may be given once; a value never starts with "--"
+// (a file of such a name is given as ./--name), so a forgotten value is
+// reported instead of taking the next option.
 std::optional<std::string> ParseArguments(const std::vector<std::string>& args,
                                           ConvertOptions& options) {
+    std::vector<std::string_view> seen;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         auto value = [&]() -> std::optional<std::string> {
-            if (i + 1 >= args.size()) {
+            if (i + 1 >= args.size() || args[i + 1].rfind("--", 0) == 0) {
                 return std::nullopt;
             }
             return args[++i];
         };
-        auto file = [&](std::optional<std::string>& slot) -> std::optional<std::string> {
-            if (slot) {
-                return arg + " given twice";
+        // One of a fixed set of words, or nullopt.
+        auto choice = [&](std::initializer_list<std::string_view> words) -> std::optional<int> {
+            const auto word = value();
+            int index = 0;
+            for (const std::string_view w : words) {
+                if (word && *word == w) {
+                    return index;
+                }
+                ++index;
             }
+            return std::nullopt;
+        };
+        const std::string_view name = arg == "-h" ? std::string_view("--help") : arg;
+        if (std::find(seen.begin(), seen.end(), name) != seen.end()) {
+            return arg + " given twice";
+        }
+        seen.push_back(name);
+
+        if (name == "--help") {
+            options.Help = true;
+        } else if (name == "--version") {
+            options.Version = true;
+        } else if (name == "--rail-pressure" || name == "--duration" || name == "--soi") {
+            std::optional<std::string>& slot = name == "--soi"        ? options.SoiFile
+                                               : name == "--duration" ? options.DurationFile
+                                                                      : options.RailPressureFile;
             slot = value();
             if (!slot) {
                 return arg + " needs a FILE";
             }
-            return std::nullopt;
-        };
-
-        std::optional<std::string> problem;
-        if (arg == "--help" || arg == "-h") {
-            options.Help = true;
-        } else if (arg == "--rail-pressure") {
-            problem = file(options.RailPressureFile);
-        } else if (arg == "--duration") {
-            problem = file(options.DurationFile);
-        } else if (arg == "--soi") {
-            problem = file(options.SoiFile);
-        } else if (arg == "--thresholds") {
-            if (i + 2 >= args.size()) {
+        } else if (name == "--thresholds") {
+            const auto lo = value();
+            const auto hi = lo ? value() : std::nullopt;
+            if (!hi) {
                 return std::string("--thresholds needs LO and HI");
             }
-            options.ThresholdLo = args[++i];
-            options.ThresholdHi = args[++i];
-        } else if (arg == "--view") {
-            const auto name = value();
-            if (!name) {
+            options.ThresholdLo = *lo;
+            options.ThresholdHi = *hi;
+        } else if (name == "--view") {
+            const auto view = value();
+            if (!view) {
                 return std::string("--view needs a VIEW");
             }
-            bool found = false;
-            for (const ViewName& v : kViews) {
-                if (v.Name == *name) {
-                    options.View = v.View;
-                    found = true;
-                }
+            const auto* found = std::find_if(kViews.begin(), kViews.end(),
+                                             [&](const ViewName& v) { return v.Name == *view; });
+            if (found == kViews.end()) {
+                return "unknown view '" + *view + "'";
             }
-            if (!found) {
-                return "unknown view '" + *name + "'";
-            }
-        } else if (arg == "--color") {
-            const auto mode = value();
+            options.View = found->View;
+        } else if (name == "--color") {
+            const auto mode = choice({"auto", "always", "never", "codes"});
             if (!mode) {
                 return std::string("--color needs auto, always, never or codes");
             }
-            if (*mode == "auto") {
-                options.Color = ColorMode::Auto;
-            } else if (*mode == "always") {
-                options.Color = ColorMode::Always;
-            } else if (*mode == "never") {
-                options.Color = ColorMode::Never;
-            } else if (*mode == "codes") {
-                options.Color = ColorMode::Codes;
-            } else {
-                return "unknown --color mode '" + *mode + "'";
-            }
-        } else if (arg == "--utf8") {
+            options.Color = static_cast<ColorMode>(*mode);
+        } else if (name == "--utf8") {
             options.Utf8 = true;
-        } else if (arg == "--diagnostics") {
+        } else if (name == "--diagnostics") {
             options.Diagnostics = true;
-        } else if (arg == "--format") {
-            const auto format = value();
-            if (format == "text") {
-                options.Json = false;
-            } else if (format == "json") {
-                options.Json = true;
-            } else {
+        } else if (name == "--format") {
+            const auto format = choice({"text", "json"});
+            if (!format) {
                 return std::string("--format needs text or json");
             }
+            options.Json = *format == 1;
         } else {
             return "unknown argument '" + arg + "'";
         }
-        if (problem) {
-            return problem;
-        }
     }
-    if (options.Help) {
+    if (options.Help || options.Version) {
         return std::nullopt;
     }
     if (!options.RailPressureFile || !options.DurationFile || !options.SoiFile) {
@@ -315,8 +314,9 @@ std::string UsageText() {
            "         extrapolated: MAP LINE FIELD KIND TEXT ACTION, separated by TABs\n"
            "--format json: the view as JSON (axes, values, extrapolation flags and\n"
            "         findings) instead of its text\n"
-           "Exit status: 0 view printed, 1 a map is incomplete, 2 bad arguments or\n"
-           "unreadable file.\n";
+           "Each option at most once; a value never starts with --.\n"
+           "Exit status: 0 view printed, 1 a map is incomplete, 2 bad arguments, an\n"
+           "unreadable file, or output (or asked-for diagnostics) that cannot be written.\n";
 }
 
 std::string ColorCodesToAnsi(const std::string& text) {
@@ -360,7 +360,7 @@ std::string ColorCodesToAnsi(const std::string& text) {
 }
 
 int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-               bool outIsTerminal) {
+               bool outIsTerminal, const std::function<int()>& printVersion) {
     ConvertOptions options;
     if (const auto problem = ParseArguments(args, options)) {
         err << "mapwright convert: " << *problem << "\n" << UsageText();
@@ -369,6 +369,13 @@ int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
     if (options.Help) {
         return WriteOutput(UsageText(), out, err);
     }
+    if (options.Version) {
+        if (!printVersion) {
+            err << "mapwright convert: no version to print\n";
+            return kExitUsage;
+        }
+        return printVersion();
+    }
 
     struct Input {
         const std::string& File;
@@ -376,7 +383,7 @@ int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
         const char* Key; // the map's name in diagnostics, as its option has it
         std::unique_ptr<Map> Parsed = std::make_unique<Map>();
         ParseReport Report{};
-        bool Cut = false; // the text was read only up to kCountedLines
+        TTextFileLimits Limits{}; // long lines; whether the counting stopped early
     };
     Input inputs[] = {{*options.RailPressureFile, "rail pressure", "rail-pressure"},
                       {*options.DurationFile, "duration", "duration"},
@@ -393,14 +400,12 @@ int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
     for (Input& input : inputs) {
         std::string text;
         std::string error;
-        if (!ReadTextFile(input.File, text, error, linesThatCount)) {
+        if (!ReadTextFile(input.File, text, error, linesThatCount, &input.Limits)) {
             err << "mapwright: cannot read " << input.File << ": " << error << "\n";
             return kExitUsage;
         }
         if (findings) {
             ParseMap(text, *input.Parsed, input.Report);
-            input.Cut = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) >=
-                        kCountedLines;
         } else {
             ParseMap(text, *input.Parsed);
         }
@@ -408,17 +413,38 @@ int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
     const auto encode = [&options](const std::string& text) {
         return options.Utf8 ? Cp1252ToUtf8(text) : text;
     };
+    // What the file itself held beyond what is read: lines cut at their
+    // bound, and a file that was counted only so far. Then the map's own.
+    const auto diagnose = [](const Input& input) {
+        std::vector<TDiagnostic> all;
+        for (const TTextFileLimits::TLongLine& l : input.Limits.LongLines) {
+            all.push_back({static_cast<int>(l.Line), 0, "long-line",
+                           std::to_string(l.Length) + " characters",
+                           "the first " + std::to_string(kMaxLineLength) + " read"});
+        }
+        if (input.Limits.Cut) {
+            const std::size_t n = input.Limits.Lines;
+            all.push_back({static_cast<int>(n), 0, "read-limit",
+                           std::to_string(n) + (n == 1 ? " line" : " lines"), "the rest not read"});
+        }
+        for (TDiagnostic& d : Diagnose(input.Report)) {
+            all.push_back(std::move(d));
+        }
+        return all;
+    };
     if (options.Diagnostics) {
         for (const Input& input : inputs) {
-            if (input.Cut) {
-                err << input.Key << '\t' << kCountedLines << "\t0\tread-limit\t" << kCountedLines
-                    << " lines\tthe rest not read\n";
-            }
-            for (const TDiagnostic& d : Diagnose(input.Report)) {
+            for (const TDiagnostic& d : diagnose(input)) {
                 err << input.Key << '\t' << d.Line << '\t' << d.Field << '\t' << d.Kind << '\t'
                     << encode(d.Text) << '\t' << d.Action << '\n';
             }
         }
+    }
+    // Findings that were asked for and could not be written are as lost as
+    // an unwritten view: nothing else is printed, and the status says so.
+    const auto diagnosticsLost = [&]() { return options.Diagnostics && !err.flush(); };
+    if (diagnosticsLost()) {
+        return kExitUsage;
     }
 
     const MissingInput missing =
@@ -444,11 +470,14 @@ int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
                     << ExtrapolationWords(bit) << ": the edge value continued\n";
             }
         }
+        if (diagnosticsLost()) {
+            return kExitUsage;
+        }
     }
     if (options.Json) {
         std::vector<TJsonFinding> all;
         for (const Input& input : inputs) {
-            for (TDiagnostic& d : Diagnose(input.Report)) {
+            for (TDiagnostic& d : diagnose(input)) {
                 all.push_back({input.Key, std::move(d)});
             }
         }

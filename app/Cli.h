@@ -3,8 +3,10 @@
 //   mapwright convert --rail-pressure FILE --duration FILE --soi FILE
 //                     [--thresholds LO HI] [--view VIEW]
 //                     [--color auto|always|never|codes] [--utf8]
-//   mapwright --help | --version
+//                     [--diagnostics] [--format text|json]
+//   mapwright [convert] --help | --version
 
+#include <functional>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -16,10 +18,12 @@ inline constexpr int kExitUsage = 2;
 std::string UsageText();
 
 // Runs `mapwright convert` with the arguments after "convert". Writes the
-// view's bytes to `out` and diagnostics to `err`; returns the exit code.
-// `outIsTerminal` decides what --color auto does.
+// view's bytes to `out` and diagnostics to `err`; returns the exit code
+// (kExitUsage also when diagnostics asked for cannot be written to `err`).
+// `outIsTerminal` decides what --color auto does; --version calls
+// `printVersion` and returns its exit code.
 int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-               bool outIsTerminal);
+               bool outIsTerminal, const std::function<int()>& printVersion = {});
 
 // The text with its colour codes turned into ANSI terminal colours.
 std::string ColorCodesToAnsi(const std::string& text);

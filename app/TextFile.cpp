@@ -1,6 +1,5 @@
 #include "TextFile.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -8,86 +7,146 @@
 
 namespace {
 
-constexpr std::size_t kLineBuffer = 1000;
-
 struct FileCloser {
     void operator()(std::FILE* f) const { std::fclose(f); }
+};
+
+// Splits bytes into lines as they arrive, one character at a time, so that
+// no line is ever cut by the size of a read.
+class TLineSplitter {
+public:
+    TLineSplitter(std::string& text, std::size_t maxLines, TTextFileLimits& limits)
+        : m_text(text), m_maxLines(maxLines), m_limits(limits) {}
+
+    bool Full() const { return m_limits.Lines >= m_maxLines; }
+
+    // Takes one character; false once maxLines lines are complete.
+    bool Put(char c) {
+        switch (m_state) {
+        case State::AfterCR:
+            if (c == '\r') {
+                ++m_pendingCRs; // CRs before a line feed all belong to its break
+                return true;
+            }
+            if (c == '\n') {
+                m_pendingCRs = 0;
+                m_state = State::InLine; // CR LF complete: a CR now starts a new break
+                return true;
+            }
+            // Lone CRs: each but the first ends an empty line.
+            for (; m_pendingCRs > 1; --m_pendingCRs) {
+                if (!EndLine()) {
+                    return false;
+                }
+            }
+            m_pendingCRs = 0;
+            m_state = State::InLine;
+            break;
+        case State::AfterLF:
+            m_state = State::InLine;
+            if (c == '\r') {
+                return true; // LF CR is one break
+            }
+            break;
+        case State::InLine: break;
+        }
+        if (c == '\r' || c == '\n') {
+            if (!EndLine()) {
+                return false;
+            }
+            m_state = c == '\r' ? State::AfterCR : State::AfterLF;
+            m_pendingCRs = c == '\r' ? 1 : 0;
+            return true;
+        }
+        m_open = true;
+        ++m_length;
+        if (c == '\0') {
+            m_nul = true;
+        } else if (!m_nul && m_line.size() < kMaxLineLength) {
+            m_line += c;
+        }
+        return true;
+    }
+
+    // The end of the input: a line without a break still counts.
+    void Finish() {
+        if (m_open) {
+            static_cast<void>(EndLine());
+        }
+    }
+
+private:
+    enum class State { InLine, AfterCR, AfterLF };
+
+    bool EndLine() {
+        if (Full()) {
+            return false;
+        }
+        ++m_limits.Lines;
+        if (m_length > kMaxLineLength) {
+            m_limits.LongLines.push_back({m_limits.Lines, m_length});
+        }
+        m_text += m_line;
+        m_text += "\r\n";
+        m_line.clear();
+        m_length = 0;
+        m_open = false;
+        m_nul = false;
+        return !Full();
+    }
+
+    std::string& m_text;
+    std::size_t m_maxLines;
+    TTextFileLimits& m_limits;
+    std::string m_line;
+    std::size_t m_length = 0; // characters of the line, also those not kept
+    bool m_open = false;      // the line has characters
+    bool m_nul = false;       // a NUL ended its text
+    State m_state = State::InLine;
+    int m_pendingCRs = 0;
 };
 
 } // namespace
 
 bool ReadTextFile(const std::string& path, std::string& text, std::string& error,
-                  std::size_t maxLines) {
+                  std::size_t maxLines, TTextFileLimits* limits) {
     text.clear();
     error.clear();
+    TTextFileLimits local;
+    TTextFileLimits& out = limits != nullptr ? *limits : local;
+    out = {};
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
     if (!file) {
         error = std::strerror(errno);
         return false;
     }
-
-    // Read everything, turning CR LF into LF as a text-mode stream does. The
-    // pieces below are cut only after this, so a CR LF that straddles a
-    // 999-character boundary still counts as one character.
-    // A line is at most 999 characters of the stream, so maxLines lines never
-    // need more of it than this.
-    const std::size_t enough = maxLines < static_cast<std::size_t>(-1) / kLineBuffer
-                                   ? maxLines * (kLineBuffer - 1)
-                                   : static_cast<std::size_t>(-1);
-    std::string stream;
+    TLineSplitter lines(text, maxLines, out);
     char chunk[65536];
-    bool pendingCR = false;
-    while (stream.size() < enough) {
-        const std::size_t got = std::fread(chunk, 1, sizeof chunk, file.get());
+    std::size_t total = 0;
+    bool more = true;
+    while (more) {
+        const std::size_t want = std::min(sizeof chunk, kMaxTextBytes - total);
+        const std::size_t got = want == 0 ? 0 : std::fread(chunk, 1, want, file.get());
+        total += got;
         for (std::size_t i = 0; i < got; ++i) {
-            const char c = chunk[i];
-            if (pendingCR) {
-                pendingCR = false;
-                if (c != '\n') {
-                    stream += '\r';
-                }
-            }
-            if (c == '\r') {
-                pendingCR = true;
-            } else {
-                stream += c;
+            if (!lines.Put(chunk[i])) {
+                // maxLines complete: whatever follows cannot change them.
+                out.Cut = i + 1 < got || std::fgetc(file.get()) != EOF;
+                return true;
             }
         }
-        if (got < sizeof chunk) {
-            break;
+        if (std::ferror(file.get())) {
+            error = std::strerror(errno);
+            return false;
+        }
+        if (got < want) {
+            more = false;
+        } else if (total >= kMaxTextBytes) {
+            out.Cut = std::fgetc(file.get()) != EOF;
+            more = false;
         }
     }
-    if (pendingCR) {
-        stream += '\r';
-    }
-    if (std::ferror(file.get())) {
-        error = std::strerror(errno);
-        return false;
-    }
-
-    // Split as the 1000-character line reader would: a piece ends after a
-    // line feed, after 999 characters, or at the end of the stream.
-    std::size_t pos = 0;
-    std::size_t lines = 0;
-    while (pos < stream.size() && lines++ < maxLines) {
-        std::size_t end = pos;
-        const std::size_t limit = std::min(stream.size(), pos + kLineBuffer - 1);
-        while (end < limit) {
-            if (stream[end++] == '\n') {
-                break;
-            }
-        }
-        std::string piece = stream.substr(pos, end - pos);
-        // The piece is handled as a C string from here on.
-        const std::size_t nul = piece.find('\0');
-        if (nul != std::string::npos) {
-            piece.resize(nul);
-        }
-        StripLineEnd(piece);
-        text += piece;
-        text += "\r\n";
-        pos = end;
-    }
+    lines.Finish();
     return true;
 }
 

@@ -109,6 +109,16 @@ int RunWindow(int argc, char** argv, const TWindowOptions& options) {
     }
 }
 
+// "Mapwright 0.1.0", read back from the executable file's own version block.
+int PrintVersion() {
+    TVynFileversionInfo info;
+    if (!info.GetInfo()) {
+        std::cerr << "mapwright: this executable carries no version block\n";
+        return 1;
+    }
+    return WriteOutput(info.ProductName + " " + info.ProductVersion + "\n", std::cout, std::cerr);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -116,18 +126,11 @@ int main(int argc, char** argv) {
         return WriteOutput(UsageText(), std::cout, std::cerr);
     }
     if (argc >= 2 && std::strcmp(argv[1], "--version") == 0) {
-        // Read back from the executable file's own version block.
-        TVynFileversionInfo info;
-        if (!info.GetInfo()) {
-            std::cerr << "mapwright: this executable carries no version block\n";
-            return 1;
-        }
-        return WriteOutput(info.ProductName + " " + info.ProductVersion + "\n", std::cout,
-                           std::cerr);
+        return PrintVersion();
     }
     if (argc >= 2 && std::strcmp(argv[1], "convert") == 0) {
         const std::vector<std::string> args(argv + 2, argv + argc);
-        return RunConvert(args, std::cout, std::cerr, StandardOutputIsTerminal());
+        return RunConvert(args, std::cout, std::cerr, StandardOutputIsTerminal(), PrintVersion);
     }
 
     TWindowOptions options;

@@ -102,16 +102,39 @@ TEST_F(Convert, UnreadableFileExitsTwo) {
 }
 
 TEST_F(Convert, BadArgumentsExitTwoWithUsage) {
-    for (const std::vector<std::string>& extra : {std::vector<std::string>{"--view", "nope"},
-                                                  {"--color", "sometimes"},
-                                                  {"--thresholds", "1"},
-                                                  {"--bogus"},
-                                                  {"--soi", "a", "--soi"}}) {
-        const ProcessResult r = Run(extra);
-        EXPECT_EQ(r.ExitCode, 2) << extra[0];
+    // Every option once; a value is never the next option.
+    const struct {
+        std::vector<std::string> Extra;
+        const char* Message;
+    } cases[] = {
+        {{"--view", "nope"}, "unknown view 'nope'"},
+        {{"--color", "sometimes"}, "--color needs auto"},
+        {{"--thresholds", "1"}, "--thresholds needs LO and HI"},
+        {{"--thresholds", "--view", "eoi"}, "--thresholds needs LO and HI"},
+        {{"--thresholds", "1", "--utf8"}, "--thresholds needs LO and HI"},
+        {{"--view", "--utf8"}, "--view needs a VIEW"},
+        {{"--format", "--diagnostics"}, "--format needs text or json"},
+        {{"--bogus"}, "unknown argument '--bogus'"},
+        {{"--soi", "a"}, "--soi given twice"},
+        {{"--view", "eoi", "--view", "eoi-data"}, "--view given twice"},
+        {{"--thresholds", "1", "2", "--thresholds", "3", "4"}, "--thresholds given twice"},
+        {{"--color", "never", "--color", "codes"}, "--color given twice"},
+        {{"--format", "json", "--format", "text"}, "--format given twice"},
+        {{"--utf8", "--utf8"}, "--utf8 given twice"},
+    };
+    for (const auto& c : cases) {
+        const ProcessResult r = Run(c.Extra);
+        EXPECT_EQ(r.ExitCode, 2) << c.Message;
         EXPECT_EQ(r.Out, "");
+        EXPECT_EQ(r.Err.rfind(std::string("mapwright convert: ") + c.Message, 0), 0u) << r.Err;
         EXPECT_NE(r.Err.find("mapwright convert --rail-pressure FILE"), std::string::npos);
     }
+    // Values that look like options but are not: negative and empty thresholds.
+    EXPECT_EQ(Run({"--thresholds", "-8", "-1", "--color", "codes"}).ExitCode, 0);
+    EXPECT_EQ(Run({"--thresholds", "", ""}).ExitCode, 0);
+    const ProcessResult version = Run({"--version"});
+    EXPECT_EQ(version.ExitCode, 0);
+    EXPECT_EQ(version.Out, "Mapwright " MAPWRIGHT_VERSION "\n");
     const ProcessResult missing = RunProcess({MAPWRIGHT_EXE, "convert", "--soi", m_soi});
     EXPECT_EQ(missing.ExitCode, 2);
     EXPECT_NE(missing.Err.find("are all required"), std::string::npos);
@@ -191,6 +214,15 @@ TEST_F(Convert, OutputThatCannotBeWrittenIsAnError) {
         EXPECT_EQ(run.Err.rfind("mapwright: cannot write the output: ", 0), 0u) << run.Err;
         EXPECT_EQ(std::count(run.Err.begin(), run.Err.end(), '\n'), 1) << run.Err;
     }
+    // Diagnostics asked for that cannot be written: exit 2, the view not printed.
+    std::vector<std::string> diagnosed = args;
+    diagnosed.insert(diagnosed.end(), {"--thresholds", "1", "2", "--diagnostics"});
+    m_soi = m_dir.Write("soi.txt", std::string(kHeader) + "\t\t10\r\n1/min\t2000\tx\r\n");
+    for (const char* redirect : {"2>/dev/full", "2>&-"}) {
+        const ProcessResult run = RunProcess({"/bin/sh", "-c", Shell(diagnosed, redirect)});
+        EXPECT_EQ(run.ExitCode, 2) << redirect;
+        EXPECT_EQ(run.Out, "") << redirect;
+    }
     // A reader that stops early ends the program quietly, as usual.
     const ProcessResult head = RunProcess({"/bin/sh", "-c", Shell(args, "--view eoi | head -c 3")});
     EXPECT_EQ(head.Out, "EOI");
@@ -214,6 +246,17 @@ TEST_F(Convert, HugeAndEndlessInputsAreReadOnlyAsFarAsTheyMatter) {
                     "/dev/zero", "--duration", m_duration, "--soi", m_soi});
     EXPECT_EQ(zero.ExitCode, 1) << "124 means it never ended";
     EXPECT_NE(zero.Err.find("rail pressure map in /dev/zero is incomplete"), std::string::npos);
+    // Counting findings, /dev/zero is one endless line: cut, and read so far.
+    const ProcessResult counted =
+        RunProcess({"/usr/bin/timeout", "20", MAPWRIGHT_EXE, "convert", "--rail-pressure",
+                    "/dev/zero", "--duration", m_duration, "--soi", m_soi, "--diagnostics"});
+    EXPECT_EQ(counted.ExitCode, 1);
+    EXPECT_EQ(counted.Err.rfind("rail-pressure\t1\t0\tlong-line\t67108864 characters\tthe "
+                                "first 65536 read\nrail-pressure\t1\t0\tread-limit\t1 line\t"
+                                "the rest not read\n",
+                                0),
+              0u)
+        << counted.Err;
 }
 
 // A duration map with a typo, a short row and a falling rail pressure, whose

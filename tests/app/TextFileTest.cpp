@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <random>
@@ -19,31 +20,85 @@ std::string Read(std::string_view bytes) {
 }
 
 TEST(ReadTextFile, EveryLineEndsInCrLf) {
-    EXPECT_EQ(Read("a\r\nb\r\n"), "a\r\nb\r\n");
-    EXPECT_EQ(Read("a\nb\n"), "a\r\nb\r\n");
-    EXPECT_EQ(Read("a\r\nb"), "a\r\nb\r\n"); // no line end on the last line: the same text
-    EXPECT_EQ(Read(""), "");
-    EXPECT_EQ(Read("\n"), "\r\n");
-    EXPECT_EQ(Read("a\r\r\nb"), "a\r\nb\r\n"); // CR CR LF: CR then the line end, both cut
-    EXPECT_EQ(Read("a\rb\n"), "a\rb\r\n");     // a lone CR inside a line stays
-    EXPECT_EQ(Read("a\t\n"), "a\t\r\n");
+    const struct {
+        std::string_view Bytes;
+        std::string_view Text;
+    } cases[] = {
+        {"a\r\nb\r\n", "a\r\nb\r\n"},
+        {"a\nb\n", "a\r\nb\r\n"},
+        {"a\r\nb", "a\r\nb\r\n"}, // no line end on the last line: the same text
+        {"", ""},
+        {"\n", "\r\n"},
+        {"a\r\r\nb", "a\r\nb\r\n"},     // CR CR LF: one break, as some tools write it
+        {"a\rb\n", "a\r\nb\r\n"},       // a lone CR is a break, as in a pane
+        {"a\n\rb\n\r", "a\r\nb\r\n"},   // LF CR is one break
+        {"a\r\rb", "a\r\n\r\nb\r\n"},   // two lone CRs: an empty line between
+        {"a\n\nb", "a\r\n\r\nb\r\n"},   // two LFs too
+        {"a\r\n\rb", "a\r\n\r\nb\r\n"}, // CR LF, then a lone CR
+        {"a\t\n", "a\t\r\n"},
+        {std::string_view("ab\0cd\nef\n", 9), "ab\r\nef\r\n"}, // NUL ends its line's text
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Read(c.Bytes), c.Text) << testing::PrintToString(std::string(c.Bytes));
+    }
 }
 
-TEST(ReadTextFile, LongLinesAreSplitAt999Characters) {
-    const std::string k999(999, 'x');
-    EXPECT_EQ(Read(k999 + "y\n"), k999 + "\r\ny\r\n");
-    // Exactly 999 characters and a line feed: the line feed is a piece of its own.
-    EXPECT_EQ(Read(k999 + "\n"), k999 + "\r\n\r\n");
-    // 998 characters and CR LF: text mode has turned CR LF into one line feed
-    // before the split, so the line stays whole.
-    const std::string k998(998, 'x');
-    EXPECT_EQ(Read(k998 + "\r\nz\r\n"), k998 + "\r\nz\r\n");
-    EXPECT_EQ(Read(std::string(2500, 'q')), std::string(999, 'q') + "\r\n" + std::string(999, 'q') +
-                                                "\r\n" + std::string(502, 'q') + "\r\n");
+// A CR-only file and lines of any length up to the bound are read whole: the
+// demo SOI map with CR, LF or LF CR line ends, and padded values, give the map
+// the original gives.
+TEST(ReadTextFile, LinesAreReadWholeWhateverTheirEnds) {
+    const std::string original =
+        ReadTextFile(std::string(MAPWRIGHT_SOURCE_DIR) + "/app/demo/DemoSOI.txt");
+    ASSERT_GT(original.size(), 999u); // more than lines used to be cut at
+    Map expected;
+    ParseMap(original, expected);
+    auto replaced = [&original](std::string_view end) {
+        std::string out;
+        for (std::size_t at = 0, next; at < original.size(); at = next + 2) {
+            next = original.find("\r\n", at);
+            out.append(original, at, next - at);
+            out += end;
+        }
+        return out;
+    };
+    for (const std::string_view end : {"\r", "\n", "\n\r", "\r\r\n"}) {
+        Map m;
+        ParseMap(Read(replaced(end)), m);
+        EXPECT_EQ(std::memcmp(&m, &expected, sizeof m), 0)
+            << testing::PrintToString(std::string(end));
+    }
+    const std::string padded = std::string(5000, ' ') + "12.345678901";
+    Map m;
+    ParseMap(Read("t\r\n\r\n\r\n\r\n\r\n\t\t1\t2\r\n\t10\t" + padded + "\t7\r\n"), m);
+    EXPECT_EQ(m.YCount, 1);
+    EXPECT_EQ(m.Value[0][0], 12.345678901);
+    EXPECT_EQ(m.Value[1][0], 7);
 }
 
-TEST(ReadTextFile, NulEndsItsPiece) {
-    EXPECT_EQ(Read(std::string("ab\0cd\nef\n", 9)), "ab\r\nef\r\n");
+TEST(ReadTextFile, ALineBeyondTheBoundIsCutAndReported) {
+    TempDir dir;
+    const std::string longLine = std::string(kMaxLineLength + 10, '9');
+    const std::string path = dir.Write("f.txt", "a\n" + longLine + "\nb\n");
+    std::string text, error;
+    TTextFileLimits limits;
+    ASSERT_TRUE(ReadTextFile(path, text, error, static_cast<std::size_t>(-1), &limits));
+    EXPECT_EQ(text, "a\r\n" + longLine.substr(0, kMaxLineLength) + "\r\nb\r\n");
+    ASSERT_EQ(limits.LongLines.size(), 1u);
+    EXPECT_EQ(limits.LongLines[0].Line, 2u);
+    EXPECT_EQ(limits.LongLines[0].Length, kMaxLineLength + 10);
+    EXPECT_FALSE(limits.Cut);
+    EXPECT_EQ(limits.Lines, 3u);
+    // Exactly at the bound: whole, not reported.
+    const std::string atBound(kMaxLineLength, '8');
+    ASSERT_TRUE(ReadTextFile(dir.Write("g.txt", atBound), text, error, 57, &limits));
+    EXPECT_EQ(text, atBound + "\r\n");
+    EXPECT_TRUE(limits.LongLines.empty());
+    // Stopping at maxLines says whether anything was left.
+    ASSERT_TRUE(ReadTextFile(dir.Write("h.txt", "1\n2\n3\n"), text, error, 2, &limits));
+    EXPECT_EQ(text, "1\r\n2\r\n");
+    EXPECT_TRUE(limits.Cut);
+    ASSERT_TRUE(ReadTextFile(dir.Write("i.txt", "1\n2"), text, error, 2, &limits));
+    EXPECT_FALSE(limits.Cut);
 }
 
 TEST(ReadTextFile, UnreadableFilesGiveAnEmptyTextAndAReason) {
@@ -76,7 +131,7 @@ TEST(ReadTextFile, ReadingOnlyTheLinesThatCountGivesTheSameMap) {
                 text += '\t';
             }
             if (random() % 25 == 0) {
-                text += std::string(1200, '7'); // over-long: split at 999
+                text += std::string(1200, '7'); // longer than lines used to be
             }
             text += ends[random() % std::size(ends)];
         }
@@ -88,6 +143,18 @@ TEST(ReadTextFile, ReadingOnlyTheLinesThatCountGivesTheSameMap) {
         Map a, b;
         ParseMap(whole, a);
         ParseMap(start, b);
+        ASSERT_EQ(std::memcmp(&a, &b, sizeof a), 0) << round;
+        // Without NULs (which end a line's text only in a file) the file reads
+        // as the same text pasted into a pane does, but for CR CR LF.
+        std::string pasted = text;
+        pasted.erase(std::remove(pasted.begin(), pasted.end(), '\0'), pasted.end());
+        for (std::size_t at; (at = pasted.find("\r\r\n")) != std::string::npos;) {
+            pasted.erase(at, 1);
+        }
+        const std::string noNul = dir.Write("p.txt", pasted);
+        ASSERT_TRUE(ReadTextFile(noNul, whole, error));
+        ParseMap(whole, a);
+        ParseMap(pasted, b);
         ASSERT_EQ(std::memcmp(&a, &b, sizeof a), 0) << round;
     }
 }
