@@ -1,14 +1,15 @@
 #include "PrintDBGrid.h"
 
+#include "AtomicFile.h"
 #include "Palette.h"
 
 #include <QLocale>
 #include <QProcess>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <memory>
 #include <vector>
 
 namespace Printdbgrid {
@@ -22,23 +23,19 @@ namespace {
 constexpr int kMaxColumns = 100;
 constexpr const char* kLineEnd = "\r\n";
 
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using TFile = std::unique_ptr<std::FILE, FileCloser>;
-
 // The export's walk over the records: remembers the data set's record and
-// hides the grid, and puts both back when it ends, however it ends.
+// hides the grid, and puts both back as they were when it ends, however it
+// ends (a grid that was never shown stays hidden).
 class TWalk {
 public:
-    TWalk(TDBGrid* grid, TDataSet* dataSet) : m_grid(grid), m_dataSet(dataSet) {
+    TWalk(TDBGrid* grid, TDataSet* dataSet)
+        : m_grid(grid), m_dataSet(dataSet), m_visible(grid->Visible()) {
         m_grid->SetVisible(false);
         m_recNo = m_dataSet->RecNo();
-        m_dataSet->First();
     }
     ~TWalk() {
         m_dataSet->SetRecNo(m_recNo);
-        m_grid->SetVisible(true);
+        m_grid->SetVisible(m_visible);
     }
     TWalk(const TWalk&) = delete;
     TWalk& operator=(const TWalk&) = delete;
@@ -46,6 +43,7 @@ public:
 private:
     TDBGrid* m_grid;
     TDataSet* m_dataSet;
+    bool m_visible;
     int m_recNo = 0;
 };
 
@@ -69,11 +67,37 @@ std::string Quoted(const std::string& value) {
     return out;
 }
 
-bool WriteAll(std::FILE* file, const std::string& text) {
-    return std::fwrite(text.data(), 1, text.size(), file) == text.size();
-}
-
 } // namespace
+
+std::string AmountText(double value, char decimalMark) {
+    if (!std::isfinite(value)) {
+        return std::isnan(value) ? "NaN" : value < 0 ? "-INF" : "INF";
+    }
+    // The double's exact digits rounded to four decimals (the currency's
+    // ten-thousandths, of any size), then to two, half away from zero.
+    char digits[400];
+    const int n = std::snprintf(digits, sizeof digits, "%.4f", std::fabs(value));
+    std::string text(digits, static_cast<std::size_t>(n - 2));
+    if (digits[n - 2] >= '5') {
+        std::size_t i = text.size();
+        while (i-- > 0) {
+            if (text[i] == '.') {
+                continue;
+            }
+            if (text[i] != '9') {
+                ++text[i];
+                break;
+            }
+            text[i] = '0';
+        }
+        if (i == static_cast<std::size_t>(-1)) {
+            text.insert(0, 1, '1');
+        }
+    }
+    const bool zero = text.find_first_not_of("0.") == std::string::npos;
+    text[text.size() - 3] = decimalMark;
+    return value < 0 && !zero ? "-" + text : text;
+}
 
 std::string CurrencyText(std::int64_t units, char decimalMark) {
     // Two decimals from four, half away from zero, in whole numbers.
@@ -116,7 +140,7 @@ void TPrintDBGrid::XlatString(std::string& text, int column) {
     case ftFloat:
     case ftCurrency: {
         const QString mark = QLocale().decimalPoint();
-        text = CurrencyText(field->AsCurrencyUnits(), mark.size() == 1 ? mark[0].toLatin1() : '.');
+        text = AmountText(field->Value().toDouble(), mark.size() == 1 ? mark[0].toLatin1() : '.');
         break;
     }
     default: text = "?"; break;
@@ -149,38 +173,39 @@ bool TPrintDBGrid::Save(const char* fileName, bool csv) {
     if (dataSet == nullptr) {
         return false;
     }
-    TFile file(std::fopen(name.c_str(), "wb"));
-    if (!file) {
+    TAtomicFile file;
+    if (!file.Open(name)) {
         return false;
     }
-    // Every cell is collected first: the aligned table's widths come from
-    // every row.
     const auto columns = static_cast<std::size_t>(std::min(DBGrid->Columns.Count(), kMaxColumns));
     const int records = dataSet->RecordCount();
-    std::vector<std::size_t> widths(columns, 0);
-    std::vector<std::vector<std::string>> rows(1);
+    std::vector<std::string> titles;
     for (std::size_t c = 0; c < columns; ++c) {
-        rows[0].push_back(DBGrid->Columns.Items(static_cast<int>(c))->DisplayName);
-        widths[c] = rows[0].back().size();
+        titles.push_back(DBGrid->Columns.Items(static_cast<int>(c))->DisplayName);
     }
-    {
-        const TWalk walk(DBGrid, dataSet);
+    const TWalk walk(DBGrid, dataSet);
+    // The aligned table's widths come from every row: a first pass measures
+    // them, the second writes, so no more than one row is held at a time.
+    std::vector<std::size_t> widths(columns, 0);
+    std::string cell;
+    if (!csv) {
+        for (std::size_t c = 0; c < columns; ++c) {
+            widths[c] = titles[c].size();
+        }
+        dataSet->First();
         for (int r = 0; r < records; ++r) {
-            std::vector<std::string>& row = rows.emplace_back();
             for (std::size_t c = 0; c < columns; ++c) {
-                std::string cell;
                 XlatString(cell, static_cast<int>(c));
                 widths[c] = std::max(widths[c], cell.size());
-                row.push_back(std::move(cell));
             }
             dataSet->Next();
         }
     }
-    bool ok = true;
-    for (std::vector<std::string>& row : rows) {
-        std::string line;
+    std::string line;
+    const auto writeRow = [&](auto cellOf) {
+        line.clear();
         for (std::size_t c = 0; c < columns; ++c) {
-            std::string& cell = row[c];
+            cellOf(cell, c);
             if (csv) {
                 line += (c > 0 ? ";" : "") + Quoted(cell);
             } else {
@@ -189,9 +214,18 @@ bool TPrintDBGrid::Save(const char* fileName, bool csv) {
                 line += cell + "  ";
             }
         }
-        ok = WriteAll(file.get(), line + kLineEnd) && ok;
+        line += kLineEnd;
+        return file.Write(line);
+    };
+    bool ok = writeRow([&](std::string& text, std::size_t c) { text = titles[c]; });
+    dataSet->First();
+    for (int r = 0; r < records && ok; ++r) {
+        ok = writeRow(
+            [&](std::string& text, std::size_t c) { XlatString(text, static_cast<int>(c)); });
+        dataSet->Next();
     }
-    return std::fclose(file.release()) == 0 && ok;
+    // Only a file written whole replaces the one that was there.
+    return ok && file.Commit();
 }
 
 bool TPrintDBGrid::Print() {

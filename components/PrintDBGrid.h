@@ -7,8 +7,13 @@
 // back and shows the grid again afterwards, also when the data set throws
 // (the error then reaches the caller). Lines end in CR LF.
 //
+// The file is replaced only once it is written whole: on a full disk, or
+// when the program is killed during an export, the earlier file stays as it
+// was, and a failed export returns false. The grid's visibility is restored
+// as it was (a grid never shown stays hidden).
+//
 // Cell texts: the field's AsString; floats and currencies as the currency
-// value with two decimals and the locale's decimal mark; "?" for blobs,
+// value with two decimals and the locale's decimal mark (AmountText); "?" for blobs,
 // memos and other types; an empty cell for a column without a field.
 // CSV: every value quoted, ';' between values, a quote inside a value
 // doubled, so every value reads back unchanged. GUI thread only.
@@ -51,3 +56,8 @@ private:
 // A currency in ten-thousandths as fixed-point text with two decimals,
 // rounded half away from zero, with the given decimal mark.
 std::string CurrencyText(std::int64_t units, char decimalMark);
+// A float or currency value of any size with two decimals: the double's
+// exact digits rounded to ten-thousandths (as a currency holds it), then to
+// two decimals half away from zero, as CurrencyText does; "NaN", "INF" or
+// "-INF" for those.
+std::string AmountText(double value, char decimalMark);

@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -116,8 +117,19 @@ std::string TField::AsString() const {
 }
 
 std::int64_t TField::AsCurrencyUnits() const {
-    const double v = Value().toDouble();
-    return std::isfinite(v) ? std::llround(v * 10000.0) : 0;
+    const double v = Value().toDouble() * 10000.0;
+    if (!std::isfinite(v)) {
+        return 0;
+    }
+    // Beyond 64 bits: the nearest end instead of an overflow.
+    constexpr double kLimit = 9223372036854775807.0; // rounds to 2^63
+    if (v >= kLimit) {
+        return std::numeric_limits<std::int64_t>::max();
+    }
+    if (v <= -kLimit) {
+        return std::numeric_limits<std::int64_t>::min();
+    }
+    return std::llround(v);
 }
 
 double TField::AsCurrency() const {

@@ -94,7 +94,8 @@ public:
     std::string AsString() const;
     // The value as a currency: rounded to four decimals.
     double AsCurrency() const;
-    // The same in ten-thousandths, exactly.
+    // The same in ten-thousandths, exactly; beyond what 64 bits hold
+    // (about ±9.2e14) the nearest end of the range.
     std::int64_t AsCurrencyUnits() const;
     // Changes the current record's value (an editable data set; Post
     // writes it). Throws EDatabaseError on a read-only data set.

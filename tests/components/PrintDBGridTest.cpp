@@ -9,8 +9,12 @@
 
 #include <QLocale>
 
+#include <cmath>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -112,6 +116,92 @@ TEST(PrintDBGrid, Padding) {
     EXPECT_EQ(CurrencyText(12345, ','), "1,23");
     EXPECT_EQ(CurrencyText(-49, '.'), "0.00");
     EXPECT_EQ(CurrencyText(-50, '.'), "-0.01");
+}
+
+TEST(PrintDBGrid, AmountsOfAnySize) {
+    const struct {
+        double Value;
+        const char* Text;
+    } cases[] = {
+        {2.5, "2.50"},
+        {1.005, "1.01"}, // rounded to ten-thousandths first, as before
+        {-3.14159, "-3.14"},
+        {922337203685476.0, "922337203685476.00"}, // beyond 2^53 ten-thousandths
+        {9.2e14 + 0.5, "920000000000000.50"},
+        {-0.0049, "0.00"},
+        {0.995, "1.00"}, // 0.99499999999999999556: 0.9950, then 1.00
+        {99.995, "100.00"},
+        {1e15, "1000000000000000.00"},
+        {1e15 + 0.125, "1000000000000000.13"}, // half away from zero
+        {-1e15 - 0.375, "-1000000000000000.38"},
+        {999999999999999.875, "999999999999999.88"},
+        {-1e20, "-100000000000000000000.00"},
+        {std::nan(""), "NaN"},
+        {-HUGE_VAL, "-INF"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(AmountText(c.Value, '.'), c.Text) << c.Text;
+    }
+    EXPECT_EQ(AmountText(1e15 + 0.25, ','), "1000000000000000,25");
+}
+
+// An export replaces the earlier file only when it is written whole: on a
+// full disk (a file size limit in a child process) it returns false, the
+// earlier file is as it was and nothing else is left in the folder.
+TEST_F(Export, AFailedExportLeavesTheEarlierFileAsItWas) {
+    db.Exec("INSERT INTO t (id, name, price) VALUES (1, 'first', 1e15)");
+    Open();
+    const std::string target = Path("grid.txt");
+    ASSERT_TRUE(printer.SaveToTextFile(target.c_str()));
+    const std::string before = Slurp(target);
+    EXPECT_NE(before.find("1000000000000000.00"), std::string::npos) << before;
+    data.Close();
+    for (int i = 0; i < 300; ++i) {
+        db.Exec("INSERT INTO t (id, name) VALUES (2, 'a name long enough to fill a line')");
+    }
+    Open();
+    const auto entries = [this] {
+        return std::distance(std::filesystem::directory_iterator(db.Folder()),
+                             std::filesystem::directory_iterator());
+    };
+    const auto files = entries();
+    for (const bool csv : {false, true}) {
+        const pid_t child = fork();
+        if (child == 0) {
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{4096, 4096};
+            setrlimit(RLIMIT_FSIZE, &limit);
+            const bool saved = csv ? printer.SaveToCsvFile(target.c_str())
+                                   : printer.SaveToTextFile(target.c_str());
+            _exit(saved ? 0 : 1);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << "the export said it worked";
+        EXPECT_EQ(Slurp(target), before);
+        EXPECT_EQ(entries(), files); // no temporary file left
+    }
+    // Without the limit the new table replaces the old one.
+    ASSERT_TRUE(printer.SaveToCsvFile(target.c_str()));
+    EXPECT_GT(Slurp(target).size(), 4096u);
+    EXPECT_EQ(entries(), files);
+}
+
+TEST_F(Export, TheGridIsShownAgainOnlyIfItWasShown) {
+    Open();
+    TDBGrid lone; // never shown
+    lone.SetDataSource(&source);
+    TPrintDBGrid exporter;
+    exporter.DBGrid = &lone;
+    ASSERT_TRUE(exporter.SaveToTextFile(Path("lone.txt").c_str()));
+    EXPECT_FALSE(lone.isVisible());
+    EXPECT_FALSE(lone.Visible());
+    grid->SetVisible(false); // hidden on purpose
+    ASSERT_TRUE(printer.SaveToTextFile(Path("hidden.txt").c_str()));
+    EXPECT_FALSE(grid->Visible());
+    grid->SetVisible(true);
+    ASSERT_TRUE(printer.SaveToTextFile(Path("shown.txt").c_str()));
+    EXPECT_TRUE(grid->isVisible());
 }
 
 TEST_F(Export, CsvValuesReadBackUnchanged) {
