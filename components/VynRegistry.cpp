@@ -102,16 +102,14 @@ void TVynRegistry::Write(const char* subKey, const char* name, int type, const s
     if (SettingsStoreFile(RootKey).empty()) {
         return; // no root (Init not called): nothing to write to
     }
-    // A write returns only once the value reads back as written; a store
-    // that refuses the key or the value (damaged, read-only, a full disk,
-    // held by another process too long) raises the error.
+    // A write returns only once the value has committed as written (the
+    // store reads it back inside the writing transaction, so a newer value
+    // of another process is no failure); a store that refuses the key or the
+    // value (damaged, read-only, a full disk, held by another process too
+    // long) raises the error.
     const auto key = OpenSettingsKey(RootKey, FullKey(subKey), true);
     const TStoredValue value{type, data};
     if (!key || !WriteSettingsValue(RootKey, *key, valueName, value)) {
-        throw ERegistryException(FormatText("Failed to set data for '%s'", valueName.c_str()));
-    }
-    const auto stored = ReadSettingsValue(RootKey, *key, valueName);
-    if (!stored || stored->Type != type || stored->Data != data) {
         throw ERegistryException(FormatText("Failed to set data for '%s'", valueName.c_str()));
     }
 }

@@ -51,11 +51,14 @@ public:
             m_writable = false;
             Close();
             opened = Open(path, TMode::ReadOnly);
-            if (opened != TOpen::Ok && !QFile::exists(path + QStringLiteral("-wal"))) {
-                // A WAL store in a folder this process cannot write has no
-                // shared-memory file to read through. Without a -wal file
-                // the store file holds every committed write, so it is read
-                // as an unchanging file (a snapshot of this moment).
+            const QFileInfo wal(path + QStringLiteral("-wal"));
+            if (opened != TOpen::Ok && (!wal.exists() || wal.size() == 0)) {
+                // A WAL store in a folder this process cannot write (or on a
+                // full disk) has no shared-memory file to read through.
+                // Without a -wal file, or with an empty one (left by the
+                // failed open on a full disk), the store file holds every
+                // committed write, so it is read as an unchanging file (a
+                // snapshot of this moment).
                 Close();
                 opened = Open(path, TMode::Snapshot);
             }
@@ -147,20 +150,47 @@ public:
         return value;
     }
 
+    // The value is written and read back in one transaction, so what is
+    // checked is this write, not one another process made after it; true
+    // only once that transaction has committed.
     bool Write(std::int64_t key, const std::string& name, const TStoredValue& value) {
         if (!m_usable || !m_writable) {
             return false;
         }
-        QSqlQuery q(Db());
-        q.prepare(QStringLiteral(
-            "INSERT OR REPLACE INTO vals(key, name, lname, type, data) VALUES(?, ?, ?, ?, ?)"));
-        q.addBindValue(QVariant::fromValue<qlonglong>(key));
-        q.addBindValue(Q(name));
-        q.addBindValue(Q(Lower(name)));
-        q.addBindValue(value.Type);
-        q.addBindValue(QByteArray(value.Data.data(), static_cast<qsizetype>(value.Data.size())));
+        QSqlQuery control(Db());
         QSqlError error;
-        return Exec(q, QString(), error);
+        if (!Exec(control, QStringLiteral("BEGIN IMMEDIATE"), error)) {
+            return false;
+        }
+        const QByteArray data(value.Data.data(), static_cast<qsizetype>(value.Data.size()));
+        const bool written = [&] {
+            QSqlQuery q(Db());
+            q.prepare(QStringLiteral(
+                "INSERT OR REPLACE INTO vals(key, name, lname, type, data) VALUES(?, ?, ?, ?, ?)"));
+            q.addBindValue(QVariant::fromValue<qlonglong>(key));
+            q.addBindValue(Q(name));
+            q.addBindValue(Q(Lower(name)));
+            q.addBindValue(value.Type);
+            q.addBindValue(data);
+            if (!Exec(q, QString(), error) || q.numRowsAffected() != 1) {
+                return false;
+            }
+            QSqlQuery check(Db());
+            check.prepare(
+                QStringLiteral("SELECT type, data FROM vals WHERE key = ? AND lname = ?"));
+            check.addBindValue(QVariant::fromValue<qlonglong>(key));
+            check.addBindValue(Q(Lower(name)));
+            const bool same = Exec(check, QString(), error) && check.next() &&
+                              check.value(0).toInt() == value.Type &&
+                              check.value(1).toByteArray() == data;
+            check.finish();
+            return same;
+        }();
+        if (written && Exec(control, QStringLiteral("COMMIT"), error)) {
+            return true;
+        }
+        static_cast<void>(control.exec(QStringLiteral("ROLLBACK"))); // nothing of it stays
+        return false;
     }
 
 private:

@@ -48,8 +48,9 @@ std::string SettingsStoreFile(HKEY root);
 [[nodiscard]] std::optional<TStoredValue> ReadSettingsValue(HKEY root, std::int64_t key,
                                                             const std::string& name);
 
-// Stores (replacing any earlier value of the name, whatever its type);
-// false when the store refused.
+// Stores (replacing any earlier value of the name, whatever its type) and
+// reads the value back in the same transaction; true once that transaction
+// has committed with the value as given, false when the store refused.
 [[nodiscard]] bool WriteSettingsValue(HKEY root, std::int64_t key, const std::string& name,
                                       const TStoredValue& value);
 

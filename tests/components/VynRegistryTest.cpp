@@ -217,6 +217,30 @@ TEST_F(Registry, TwoWritersAtOnceLoseNothing) {
     }
 }
 
+// Writers of the same name: each write that committed returns, although
+// another process's newer value may be what the store holds a moment later.
+TEST_F(Registry, WritersOfTheSameNameRaiseOnlyWhatDidNotCommit) {
+    reg.WriteInt("Values", "Shared", 0);
+    CloseSettingsStores();
+    std::vector<std::pair<pid_t, int>> writers;
+    for (int w = 0; w < 4; ++w) {
+        int out = -1;
+        const pid_t pid = StartWriterWith({"race", "400", "Shared"}, out);
+        ASSERT_GT(pid, 0);
+        writers.emplace_back(pid, out);
+    }
+    for (const auto& [pid, out] : writers) {
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        char failed[32] = {};
+        static_cast<void>(::read(out, failed, sizeof failed - 1));
+        ::close(out);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "writes raised: " << failed;
+    }
+    // The last value is one of the last writes.
+    EXPECT_EQ(reg.ReadInt("Values", "Shared", -1) % 10000, 399);
+}
+
 } // namespace
 
 namespace {
@@ -297,6 +321,64 @@ TEST_F(Registry, AWriteBlockedByAnotherProcessWaitsBoundedThenFails) {
     CloseSettingsStores();
     reg.WriteInt("Values", "Second", 2); // free again
     EXPECT_EQ(reg.ReadInt("Values", "Second", 0), 2);
+}
+
+} // namespace
+
+namespace {
+
+// A small file system of its own (tmpfs; needs the right to mount, as root
+// has), filled up: the store that is on it must still be read.
+class FullDisk : public testing::Test {
+protected:
+    FullDisk() : m_mount(dir.Path() + "/full") {
+        std::filesystem::create_directory(m_mount);
+        m_mounted =
+            RunProcess({"/bin/mount", "-t", "tmpfs", "-o", "size=1m", "tmpfs", m_mount}).ExitCode ==
+            0;
+        CloseSettingsStores();
+        setenv("MAPWRIGHT_USER_SETTINGS", (m_mount + "/user").c_str(), 1);
+    }
+    ~FullDisk() override {
+        CloseSettingsStores();
+        unsetenv("MAPWRIGHT_USER_SETTINGS");
+        if (m_mounted) {
+            RunProcess({"/bin/umount", m_mount});
+        }
+    }
+    void Fill() const {
+        std::FILE* filler = std::fopen((m_mount + "/filler").c_str(), "wb");
+        const std::string block(4096, 'f');
+        while (filler != nullptr &&
+               std::fwrite(block.data(), 1, block.size(), filler) == block.size() &&
+               std::fflush(filler) == 0) {
+        }
+        if (filler != nullptr) {
+            std::fclose(filler);
+        }
+    }
+
+    TempDir dir;
+    std::string m_mount;
+    bool m_mounted = false;
+};
+
+TEST_F(FullDisk, AStoreOnAFullDiskIsReadAndRefusesWrites) {
+    if (!m_mounted) {
+        GTEST_SKIP() << "cannot mount a small tmpfs here (needs root)";
+    }
+    TVynRegistry reg;
+    reg.Init(HKEY_CURRENT_USER, "Software", "MapwrightTests", "");
+    reg.WriteInt("Values", "Stored", 42);
+    CloseSettingsStores(); // the store file alone now: no -wal, no -shm
+    Fill();
+    EXPECT_EQ(RunProcess({REGISTRY_WRITER, "read", "Stored"}).Out, "42\n");
+    const ProcessResult write = RunProcess({REGISTRY_WRITER, "write", "Stored", "7"});
+    EXPECT_EQ(write.ExitCode, 3) << write.Out << write.Err;
+    // Again, with what the failed opens left behind, and in this process.
+    EXPECT_EQ(RunProcess({REGISTRY_WRITER, "read", "Stored"}).Out, "42\n");
+    EXPECT_EQ(reg.ReadInt("Values", "Stored", -1), 42);
+    EXPECT_THROW(reg.WriteInt("Values", "Stored", 8), ERegistryException);
 }
 
 } // namespace

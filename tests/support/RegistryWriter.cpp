@@ -9,6 +9,10 @@
 //                                  the error text when the store refuses it
 //   registry_writer hold MS        holds the store locked for MS ms, printing
 //                                  "held" once it has the lock
+//   registry_writer race N NAME    writes N values of its own as NAME under
+//                                  Values, as other writers write the same
+//                                  name; prints how many writes raised (exit
+//                                  3 when any did)
 
 #include "VynRegistry.h"
 
@@ -50,9 +54,23 @@ int main(int argc, char** argv) {
         QThread::msleep(static_cast<unsigned long>(std::atol(argv[2])));
         return 0;
     }
+    if (argc == 4 && std::strcmp(argv[1], "race") == 0) {
+        int failed = 0;
+        const int count = std::atoi(argv[2]);
+        for (int i = 0; i < count; ++i) {
+            try {
+                registry.WriteInt("Values", argv[3],
+                                  static_cast<int>(QCoreApplication::applicationPid()) * 10000 + i);
+            } catch (const ERegistryException&) {
+                ++failed;
+            }
+        }
+        std::printf("%d\n", failed);
+        return failed > 0 ? 3 : 0;
+    }
     if (argc != 3) {
         std::fprintf(stderr, "usage: registry_writer COUNT PREFIX | read NAME | write NAME N | "
-                             "hold MS\n");
+                             "hold MS | race N NAME\n");
         return 2;
     }
     const int count = std::atoi(argv[1]);
