@@ -7,7 +7,9 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QScrollArea>
 #include <QShowEvent>
+#include <QStyle>
 
 #include <algorithm>
 #include <cstdlib>
@@ -50,6 +52,31 @@ TButtonSet SetOf(int type) {
 
 QImage LoadIcon(const char* name) {
     return QImage(QStringLiteral(":/bitmaps/") + QLatin1String(name));
+}
+
+// The text with a place to break (a zero-width space) in every run of more
+// than 32 characters without a blank, so that word wrapping can break a
+// line of one endless word too.
+QString Breakable(const QString& text) {
+    constexpr int kRun = 32;
+    QString out;
+    out.reserve(text.size() + text.size() / kRun);
+    int run = 0;
+    for (const QChar c : text) {
+        run = c.isSpace() ? 0 : run + 1;
+        if (run > kRun) {
+            out += QChar(0x200B);
+            run = 1;
+        }
+        out += c;
+    }
+    return out;
+}
+
+// The screen area a box may take: the available area of the primary screen.
+QRect AvailableArea() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1 << 20, 1 << 20);
 }
 
 } // namespace
@@ -175,6 +202,20 @@ void TFormText::FormShow() {
     setWindowTitle(ToQString(TextCaption));
     QLabel* const labels[4] = {Label1, Label2, Label3, Label4};
     const std::string* const texts[4] = {&TextLine1, &TextLine2, &TextLine3, &TextLine4};
+    // The labels sit in the box itself unless an earlier show put them in
+    // the scrolling area.
+    for (QLabel* label : labels) {
+        if (label->parentWidget() != this) {
+            label->setParent(this);
+            label->show();
+        }
+        label->setWordWrap(false);
+        label->setMinimumSize(0, 0);
+        label->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    }
+    if (m_scroll != nullptr) {
+        m_scroll->hide();
+    }
     int maxW = 0;
     int lines = 0;
     for (int i = 0; i < 4; ++i) {
@@ -189,26 +230,69 @@ void TFormText::FormShow() {
     // 6. to 12. Outer sizes, with the frame as the window system gives it
     // (0 where there is none, as offscreen).
     const int frameW = frameGeometry().width() - width();
+    const int frameH = frameGeometry().height() - height();
     const int buttonsW = count * 75 + std::max(count - 1, 0) * 6;
     const bool icon = (DlgType & 0xF0) != 0;
     const int labelLeft = icon ? 61 : 12;
     const int iconW = icon ? 53 : 0;
     const int margin = icon ? 20 : 24;
+    // A box never grows beyond the screen: lines too long for it wrap.
+    const QRect area = AvailableArea();
+    const int widestLabel = std::max(area.width() - margin - frameW - iconW, 75);
+    if (maxW > widestLabel) {
+        // Room kept for a scroll bar, should the wrapped text need one.
+        const int wrapW = widestLabel - style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+        for (int i = 0; i < 4; ++i) {
+            labels[i]->setText(Breakable(ToQString(*texts[i])));
+            labels[i]->setWordWrap(true);
+            labels[i]->resize(wrapW, labels[i]->heightForWidth(wrapW));
+        }
+        maxW = widestLabel;
+    }
     const int contentW = std::max(iconW + maxW, buttonsW);
-    const int outerW = std::max(contentW + margin + frameW, MinWidth);
+    const int outerW =
+        std::min(std::max(contentW + margin + frameW, MinWidth), std::max(area.width(), 1));
     const int labelW = outerW - margin - frameW;
     ButtonsLeft = (outerW - buttonsW - frameW) / 2;
-    // 13. to 22.
-    const int frameH = frameGeometry().height() - height();
+    // 13. to 22. A line's step; a label of several lines (or wrapped)
+    // takes the height they need beyond the first.
     const int lineH = std::abs(Label1->font().pointSize()) + 16;
-    const int textH = lines * lineH + 17;
+    const int oneLine = Label1->fontMetrics().height();
+    int steps[4] = {};
+    int textH = 17;
+    for (int i = 0; i < 4; ++i) {
+        const bool tall = labels[i]->wordWrap() || labels[i]->text().contains(QLatin1Char('\n'));
+        steps[i] = tall ? lineH + std::max(0, labels[i]->height() - oneLine) : lineH;
+        textH += i < lines ? steps[i] : 0;
+    }
     const int iconH = icon ? 54 : 0;
     const int bottom = count > 0 ? frameH + 36 : frameH;
-    const int outerH = std::max(std::max(iconH, textH) + bottom, MinHeight);
+    const int naturalH = std::max(std::max(iconH, textH) + bottom, MinHeight);
+    // Text that still does not fit the screen scrolls above the buttons,
+    // which stay in view.
+    const int outerH = std::min(naturalH, std::max(area.height(), bottom + lineH));
     const int areaH = outerH - bottom;
-    const int top0 = (areaH - textH) / 2;
-    for (int i = 0; i < 4; ++i) {
-        labels[i]->move(labelLeft, top0 + i * lineH + 11);
+    const bool scrolls = naturalH > outerH;
+    const int top0 = scrolls ? 0 : (areaH - textH) / 2;
+    if (scrolls) {
+        if (m_scroll == nullptr) {
+            m_scroll = new QScrollArea(this);
+            m_scroll->setObjectName(QStringLiteral("TextScroll"));
+            m_scroll->setFrameShape(QFrame::NoFrame);
+            m_scroll->setWidget(new QWidget);
+            m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        }
+        m_scroll->setGeometry(labelLeft, 0, outerW - frameW - labelLeft, areaH);
+        QWidget* content = m_scroll->widget();
+        content->resize(m_scroll->width(), textH);
+        for (QLabel* label : labels) {
+            label->setParent(content);
+            label->show();
+        }
+        m_scroll->show();
+    }
+    for (int i = 0, y = top0 + 11; i < 4; y += steps[i], ++i) {
+        labels[i]->move(scrolls ? 0 : labelLeft, y);
     }
     ButtonsTop = areaH;
     Image->setGeometry(8, (areaH - 38) / 2, 38, 38);
@@ -247,7 +331,8 @@ void TFormText::FormShow() {
     // 27. Qt sizes the client area: the outer size less the frame. The box
     // stands in the middle of the desktop.
     setFixedSize(outerW - frameW, outerH - frameH);
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        move(screen->availableGeometry().center() - QPoint(outerW / 2, outerH / 2));
-    }
+    // (QRect::center rounds down, which put a box as large as the area one
+    // pixel off it.)
+    move(area.left() + std::max(0, (area.width() - outerW) / 2),
+         area.top() + std::max(0, (area.height() - outerH) / 2));
 }

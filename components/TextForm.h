@@ -5,12 +5,15 @@
 // (OK 1, Cancel 2, Abort 3, Retry 4, Ignore 5, Yes 6, No 7) and closing it
 // gives 2, except for the sets without a close command (Abort/Retry/Ignore
 // and Yes/No), which only a button ends. Non-modal, only OK closes it, and
-// it frees itself. GUI thread only.
+// it frees itself. A box never grows beyond the screen's available area:
+// lines too long for it wrap, and text still too high scrolls above the
+// buttons, which stay in view. GUI thread only.
 
 #include "ui_FormText.h"
 
 #include <QDialog>
 #include <QImage>
+#include <QScrollArea>
 
 #include <string>
 
@@ -77,6 +80,8 @@ private:
 
     QPushButton* m_cancel = nullptr;
     bool m_closingByOk = false;
+    // Holds the labels when their text is higher than the screen allows.
+    QScrollArea* m_scroll = nullptr;
 };
 
 // The button captions in English (taal 0) and Dutch (1), Windows-1252:

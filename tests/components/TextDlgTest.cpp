@@ -9,7 +9,11 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QKeyEvent>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTimer>
 
 #include <functional>
@@ -276,6 +280,62 @@ TEST_F(MessageBox, NonModalBoxesStayUntilOk) {
     first->ButtonOK->click();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(first.isNull());
+}
+
+// Whatever the text, the box stays on the screen with its buttons in view:
+// a 100,000-character line wraps, 2,000 lines scroll above the buttons.
+TEST_F(MessageBox, NeverLargerThanTheScreen) {
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    std::string many;
+    for (int i = 0; i < 2000; ++i) {
+        many += "line " + std::to_string(i) + "\n";
+    }
+    const struct {
+        std::string Line1;
+        bool Scrolls;
+    } cases[] = {
+        {std::string(100000, 'x'), true},
+        {std::string(1000, 'y') + " " + std::string(700, 'z'), false},
+        {many, true},
+    };
+    for (const auto& c : cases) {
+        QRect box, buttons, text, label;
+        int scrollRange = 0;
+        const int result = WithModal<TFormText>(
+            [&](TFormText* f) {
+                box = f->frameGeometry();
+                buttons = f->ButtonOK->geometry();
+                label = f->Label1->geometry();
+                const auto* scroll = f->findChild<QScrollArea*>("TextScroll");
+                if (scroll != nullptr && scroll->isVisible()) {
+                    text = scroll->geometry();
+                    scrollRange = scroll->verticalScrollBar()->maximum();
+                } else {
+                    text = label;
+                }
+                f->ButtonOK->click();
+            },
+            [&] { return dlg.ShowModal(0x40, "Long", c.Line1, "", "", ""); });
+        EXPECT_EQ(result, 1);
+        EXPECT_LE(box.width(), area.width()) << c.Line1.size();
+        EXPECT_LE(box.height(), area.height()) << c.Line1.size();
+        EXPECT_TRUE(area.contains(box))
+            << c.Line1.size() << " " << box.x() << "," << box.y() << " " << box.width() << "x"
+            << box.height() << " in " << area.width() << "x" << area.height();
+        EXPECT_GE(buttons.top(), text.bottom()) << "the text runs under the buttons";
+        EXPECT_LE(buttons.bottom(), box.height());
+        EXPECT_LE(label.width(), area.width());
+        EXPECT_EQ(scrollRange > 0, c.Scrolls) << c.Line1.size();
+    }
+    // A short text again: the labels back in the box, no scrolling.
+    QWidget* parent = nullptr;
+    WithModal<TFormText>(
+        [&](TFormText* f) {
+            parent = f->Label1->parentWidget() == f ? f : nullptr;
+            f->ButtonOK->click();
+        },
+        [&] { return dlg.ShowModal(0, "c", "short", "", "", ""); });
+    EXPECT_NE(parent, nullptr);
 }
 
 TEST(LanguageDialog, OpensInItsLanguageAndKeepsTheChoiceOnlyOnOk) {
