@@ -128,6 +128,7 @@ void TPrintDBGrid::XlatString(std::string& text, int column) {
     case ftWord:
     case ftBoolean:
     case ftBCD:
+    case ftFMTBcd:
     case ftDate:
     case ftTime:
     case ftDateTime:

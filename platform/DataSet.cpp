@@ -26,7 +26,18 @@ std::string Lower(std::string text) {
     return text;
 }
 
-TFieldType TypeOf(const QSqlField& field) {
+// PostgreSQL's type numbers of NUMERIC and smallint, which the driver
+// hands out as a double and an int.
+constexpr int kPsqlNumeric = 1700;
+constexpr int kPsqlSmallint = 21;
+
+TFieldType TypeOf(const QSqlField& field, bool psql) {
+    if (psql && field.typeID() == kPsqlNumeric) {
+        return ftFMTBcd;
+    }
+    if (psql && field.typeID() == kPsqlSmallint) {
+        return ftSmallint;
+    }
     switch (field.metaType().id()) {
     case QMetaType::Bool: return ftBoolean;
     case QMetaType::Short:
@@ -48,6 +59,7 @@ TFieldType TypeOf(const QSqlField& field) {
 
 bool IsNumeric(TFieldType type) {
     switch (type) {
+    case ftFMTBcd:
     case ftSmallint:
     case ftInteger:
     case ftWord:
@@ -58,6 +70,63 @@ bool IsNumeric(TFieldType type) {
     case ftLargeint: return true;
     default: return false;
     }
+}
+
+bool IsDecimal(TFieldType type) {
+    return type == ftBCD || type == ftFMTBcd;
+}
+
+// Decimal digits ("-123.4567", "1e3" not) in ten-thousandths, rounded half
+// away from zero; false when the text is no plain decimal or does not fit.
+bool DecimalUnits(const QString& text, std::int64_t& units) {
+    const QString t = text.trimmed();
+    int i = 0;
+    const bool negative = i < t.size() && t[i] == QLatin1Char('-');
+    if (i < t.size() && (t[i] == QLatin1Char('-') || t[i] == QLatin1Char('+'))) {
+        ++i;
+    }
+    std::uint64_t value = 0;
+    constexpr std::uint64_t kMax = std::numeric_limits<std::uint64_t>::max() / 10 - 1;
+    int decimals = -1; // digits after the point so far; -1 before it
+    bool digits = false;
+    bool roundUp = false;
+    for (; i < t.size(); ++i) {
+        const QChar c = t[i];
+        if (c == QLatin1Char('.') && decimals < 0) {
+            decimals = 0;
+            continue;
+        }
+        if (!c.isDigit()) {
+            return false;
+        }
+        digits = true;
+        if (decimals >= 4) {
+            roundUp = roundUp || (decimals == 4 && c.digitValue() >= 5);
+            ++decimals;
+            continue;
+        }
+        if (value > kMax) {
+            return false;
+        }
+        value = value * 10 + static_cast<unsigned>(c.digitValue());
+        if (decimals >= 0) {
+            ++decimals;
+        }
+    }
+    for (int d = std::max(decimals, 0); d < 4; ++d) {
+        if (value > kMax) {
+            return false;
+        }
+        value *= 10;
+    }
+    value += roundUp ? 1 : 0;
+    const auto limit = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
+    if (!digits || value > limit + (negative ? 1 : 0)) {
+        return false;
+    }
+    units = negative ? static_cast<std::int64_t>(0 - static_cast<std::uint64_t>(value))
+                     : static_cast<std::int64_t>(value);
+    return true;
 }
 
 // The shortest text that reads back to the same double.
@@ -102,8 +171,13 @@ std::string TField::AsString() const {
     case ftAutoInc:
     case ftLargeint: return std::to_string(v.toLongLong());
     case ftFloat:
-    case ftCurrency:
-    case ftBCD: return Shortest(v.toDouble());
+    case ftCurrency: return Shortest(v.toDouble());
+    case ftBCD:
+    case ftFMTBcd:
+        // The digits as the database holds them; a driver that gave a
+        // double (SQLite's REAL) gives its shortest form.
+        return v.metaType().id() == QMetaType::QString ? FromQString(v.toString().trimmed())
+                                                       : Shortest(v.toDouble());
     case ftDate: return FromQString(v.toDate().toString(QStringLiteral("yyyy-MM-dd")));
     case ftTime: return FromQString(v.toTime().toString(QStringLiteral("HH:mm:ss")));
     case ftDateTime:
@@ -117,7 +191,13 @@ std::string TField::AsString() const {
 }
 
 std::int64_t TField::AsCurrencyUnits() const {
-    const double v = Value().toDouble() * 10000.0;
+    const QVariant value = Value();
+    std::int64_t exact = 0;
+    if (IsDecimal(DataType) && value.metaType().id() == QMetaType::QString &&
+        DecimalUnits(value.toString(), exact)) {
+        return exact;
+    }
+    const double v = value.toDouble() * 10000.0;
     if (!std::isfinite(v)) {
         return 0;
     }
@@ -147,8 +227,12 @@ void TField::SetAsString(const std::string& text) {
     case ftLargeint: value = QString::fromStdString(text).toLongLong(); break;
     case ftFloat:
     case ftCurrency:
-    case ftBCD:
         value = ToQString(text).replace(QLatin1Char(','), QLatin1Char('.')).toDouble();
+        break;
+    case ftBCD:
+    case ftFMTBcd:
+        // Digits stay digits: the database converts them exactly.
+        value = ToQString(text).trimmed().replace(QLatin1Char(','), QLatin1Char('.'));
         break;
     default: value = ToQString(text); break;
     }
@@ -168,9 +252,29 @@ void TDataSet::SetFieldType(const std::string& fieldName, TFieldType type) {
 
 void TDataSet::Open() {
     Close();
-    if (!Database.isOpen() && !Database.open()) {
-        Fail(Database.lastError(), "Cannot open the database");
+    if (!Database.isOpen()) {
+        // A server that does not answer must not hold the program for ever.
+        const bool psql = Database.driverName() == QStringLiteral("QPSQL");
+        const QString options = Database.connectOptions();
+        if (psql && ConnectTimeoutSeconds > 0 &&
+            !options.contains(QStringLiteral("connect_timeout"))) {
+            Database.setConnectOptions(
+                (options.isEmpty() ? QString() : options + QLatin1Char(';')) +
+                QStringLiteral("connect_timeout=%1").arg(ConnectTimeoutSeconds));
+        }
+        if (!Database.open()) {
+            Fail(Database.lastError(), "Cannot open the database");
+        }
     }
+    // Numbers with all their digits: NUMERIC columns come as their text
+    // (the queries made below take the connection's policy; it is put back).
+    const QSql::NumericalPrecisionPolicy policy = Database.numericalPrecisionPolicy();
+    Database.setNumericalPrecisionPolicy(QSql::HighPrecision);
+    struct TRestore {
+        QSqlDatabase& Db;
+        QSql::NumericalPrecisionPolicy Policy;
+        ~TRestore() { Db.setNumericalPrecisionPolicy(Policy); }
+    } restore{Database, policy};
     if (!TableName.empty()) {
         auto table = std::make_unique<QSqlTableModel>(nullptr, Database);
         table->setEditStrategy(QSqlTableModel::OnManualSubmit);
@@ -181,7 +285,12 @@ void TDataSet::Open() {
         m_model = std::move(table);
     } else {
         auto query = std::make_unique<QSqlQueryModel>();
-        query->setQuery(ToQString(SQL), Database);
+        QSqlQuery q(Database);
+        q.setNumericalPrecisionPolicy(QSql::HighPrecision);
+        if (!q.exec(ToQString(SQL))) {
+            Fail(q.lastError(), "Cannot run the query");
+        }
+        query->setQuery(std::move(q));
         if (query->lastError().isValid()) {
             Fail(query->lastError(), "Cannot run the query");
         }
@@ -189,10 +298,12 @@ void TDataSet::Open() {
     }
     FetchAll();
     const QSqlRecord record = m_model->record();
+    const bool psql = Database.driverName() == QStringLiteral("QPSQL");
     for (int i = 0; i < record.count(); ++i) {
         const std::string name = FromQString(record.fieldName(i));
         const auto stated = m_types.find(Lower(name));
-        const TFieldType type = stated != m_types.end() ? stated->second : TypeOf(record.field(i));
+        const TFieldType type =
+            stated != m_types.end() ? stated->second : TypeOf(record.field(i), psql);
         m_fields.push_back(std::make_unique<TField>(this, i, name, type));
     }
     m_row = 0;

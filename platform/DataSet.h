@@ -16,6 +16,16 @@
 // in the shortest form that reads back to the same double ("2.5", "0.1");
 // booleans "True"/"False"; dates "YYYY-MM-DD", times "hh:mm:ss", date-times
 // "YYYY-MM-DD hh:mm:ss"; text as stored (Windows-1252); NULL as "".
+//
+// Exact decimals (an SQL NUMERIC or DECIMAL column: ftFMTBcd, also ftBCD)
+// are read as their digits, never through a double: AsString gives them
+// exactly as the server has them, AsCurrency is taken from those digits.
+// PostgreSQL's NUMERIC columns are found by themselves; for other drivers
+// SetFieldType states them.
+//
+// Connecting to a server is bounded: a PostgreSQL connection attempt gives
+// up after ConnectTimeoutSeconds (connect_timeout, unless the database's
+// connect options name one) and Open raises EDatabaseError.
 
 #include <QObject>
 #include <QSqlDatabase>
@@ -68,7 +78,9 @@ enum TFieldType : int {
     ftVariant,
     ftInterface,
     ftIDispatch,
-    ftGuid
+    ftGuid,
+    ftTimeStamp,
+    ftFMTBcd
 };
 
 enum TAlignment : int { taLeftJustify = 0, taRightJustify = 1, taCenter = 2 };
@@ -92,7 +104,8 @@ public:
     bool IsNull() const;
     QVariant Value() const;
     std::string AsString() const;
-    // The value as a currency: rounded to four decimals.
+    // The value as a currency: rounded to four decimals (for an exact
+    // decimal, from its digits).
     double AsCurrency() const;
     // The same in ten-thousandths, exactly; beyond what 64 bits hold
     // (about ±9.2e14) the nearest end of the range.
@@ -114,6 +127,7 @@ public:
     ~TDataSet() override;
 
     QSqlDatabase Database;
+    int ConnectTimeoutSeconds = 10;
     std::string TableName; // an editable table, or
     std::string SQL;       // a read-only query
 
