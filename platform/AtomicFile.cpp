@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr std::size_t kBufferSize = 64 * 1024;
+constexpr std::size_t kBufferSize = std::size_t{64} * 1024;
 
 std::string FolderOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
@@ -80,7 +80,9 @@ bool TAtomicFile::Open(const std::string& path) {
     std::random_device seed;
     std::mt19937 random(seed());
     for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string name = folder + "/." + base + "." + std::to_string(random() % 1000000) + ".tmp";
+        std::string name = folder;
+        name.append("/.").append(base).append(".");
+        name.append(std::to_string(random() % 1000000)).append(".tmp");
         const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0) {
             m_fd = fd;
