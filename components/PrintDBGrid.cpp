@@ -32,9 +32,12 @@ public:
         : m_grid(grid), m_dataSet(dataSet), m_visible(grid->Visible()) {
         m_grid->SetVisible(false);
         m_recNo = m_dataSet->RecNo();
+        // The controls bound to the data set need not follow every record.
+        m_dataSet->DisableControls();
     }
     ~TWalk() {
         m_dataSet->SetRecNo(m_recNo);
+        m_dataSet->EnableControls();
         m_grid->SetVisible(m_visible);
     }
     TWalk(const TWalk&) = delete;

@@ -344,7 +344,19 @@ void TDataSet::MoveTo(int row) {
     const int count = RecordCount();
     m_row = count > 0 ? std::clamp(row, 0, count - 1) : 0;
     m_eof = count == 0;
-    emit CurrentChanged();
+    if (m_controlsDisabled == 0) {
+        emit CurrentChanged();
+    }
+}
+
+void TDataSet::DisableControls() {
+    ++m_controlsDisabled;
+}
+
+void TDataSet::EnableControls() {
+    if (m_controlsDisabled > 0 && --m_controlsDisabled == 0) {
+        emit CurrentChanged();
+    }
 }
 
 void TDataSet::SetRecNo(int recNo) {

@@ -145,6 +145,11 @@ public:
     void First();
     void Next();
     bool Eof() const { return m_eof; }
+    // While disabled (the calls nest), moving through the records tells the
+    // bound controls nothing; the last EnableControls tells them once where
+    // the data set stands. For walks over every record.
+    void DisableControls();
+    void EnableControls();
 
     int FieldCount() const { return static_cast<int>(m_fields.size()); }
     TField* Fields(int i);
@@ -172,6 +177,7 @@ private:
     std::map<std::string, TFieldType> m_types;
     int m_row = 0;
     bool m_eof = true;
+    int m_controlsDisabled = 0;
 };
 
 class TDataSource : public QObject {

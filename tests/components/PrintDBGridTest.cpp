@@ -200,8 +200,18 @@ TEST_F(Export, TheGridIsShownAgainOnlyIfItWasShown) {
     ASSERT_TRUE(printer.SaveToTextFile(Path("hidden.txt").c_str()));
     EXPECT_FALSE(grid->Visible());
     grid->SetVisible(true);
+    // The controls bound to the data set hear once where it stands, not
+    // once for every record of the walk.
+    db.Exec("INSERT INTO t (id) VALUES (1), (2), (3)");
+    data.Close();
+    Open();
+    data.SetRecNo(2);
+    int told = 0;
+    QObject::connect(&data, &TDataSet::CurrentChanged, [&] { ++told; });
     ASSERT_TRUE(printer.SaveToTextFile(Path("shown.txt").c_str()));
     EXPECT_TRUE(grid->isVisible());
+    EXPECT_EQ(told, 1);
+    EXPECT_EQ(data.RecNo(), 2);
 }
 
 TEST_F(Export, CsvValuesReadBackUnchanged) {
