@@ -176,6 +176,9 @@ void TFormApp::CheckBoxShowAllClick() {
 
 void TFormApp::ParsePane(TVynMemo* pane, Map& map, ParseReport& report, TElidedLabel* line) {
     const std::string text = pane->Text();
+    // Every keystroke starts from an empty map: a short row's missing values
+    // are 0, as the command line reads them, never what the pane held before.
+    map = Map{};
     ParseMap(text, map, report);
     const TPaneSummary summary = SummarisePane(report, map, map_detail::TrimRight(text).empty());
     // Most keystrokes leave the line as it was: the label changes only when

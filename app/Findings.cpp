@@ -167,7 +167,7 @@ std::vector<TDiagnostic> Diagnose(const ParseReport& report) {
     constexpr std::pair<std::string_view, std::string_view> kWords[] = {
         {"not-a-number", "read as 0"},
         {"out-of-range", "read as 0"},
-        {"short-row", "the missing values left as they were (0 in a new map)"},
+        {"short-row", "the missing values read as 0"},
         {"x-not-increasing", "not above the X value before it; used as it is"},
         {"y-not-increasing", "not above the Y value of the row before; used as it is"},
     };

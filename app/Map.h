@@ -67,7 +67,7 @@ void ParseMap(std::string_view text, Map& map);
 enum class FindingKind : std::uint8_t {
     NotANumber,     // a stored field that is neither empty nor a number: read as 0
     OutOfRange,     // a number beyond a double: read as 0
-    ShortRow,       // a row with fewer values than X values: the rest left as they were
+    ShortRow,       // a row with fewer values than X values: the rest not written
     XNotIncreasing, // an X value not above the one before it
     YNotIncreasing, // a row's Y value not above the row before
 };

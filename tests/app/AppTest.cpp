@@ -342,6 +342,31 @@ TEST_F(Window, PaneLinesSayWhatWasRead) {
 // One grid point whose SOI quantity lies beyond the duration map's: the
 // Duration and EOI reports show it in italics and say so, while their text,
 // and so what the copy buttons copy, is the text without any marking.
+// The same three texts give the same views whatever the panes held before:
+// a short row's missing values are 0, as on the command line.
+TEST_F(Window, ResultsDoNotDependOnWhatThePanesHeldBefore) {
+    const std::string head = "h\r\n\r\nh\r\n\r\n\t\tmm3\r\n";
+    form->VynMemoRailPressureMap->SetText(head + "\t\t10\t20\r\n1/min\t2000\t800\t800\r\n");
+    form->VynMemoSoiMap->SetText(head + "\t\t10\t20\r\n1/min\t2000\t10\t10\r\n");
+    form->VynMemoDurationMap->SetText(head + "\t\t10\t20\r\nBar\t400\t300\t300\r\n"
+                                             "\t1200\t700\t900\r\n");
+    // The row at 1200 bar loses its value at 20 mm3.
+    form->VynMemoDurationMap->SetText(head + "\t\t10\t20\r\nBar\t400\t300\t300\r\n"
+                                             "\t1200\t700\r\n");
+    ASSERT_NE(form->LabelDurationReport->FullText().indexOf(QStringLiteral("short row")), -1);
+    auto fresh = [&] {
+        auto maps = std::make_unique<std::array<Map, 3>>();
+        ParseMap(form->VynMemoRailPressureMap->Text(), (*maps)[0]);
+        ParseMap(form->VynMemoDurationMap->Text(), (*maps)[1]);
+        ParseMap(form->VynMemoSoiMap->Text(), (*maps)[2]);
+        auto derived = std::make_unique<DerivedMaps>();
+        DeriveMaps((*maps)[0], (*maps)[1], (*maps)[2], *derived);
+        return StripColorCodes(BuildViewText(OutputView::EOI, *derived, Thresholds{-8, 0}),
+                               {.EnableColors = true, .SuppressAnsi = false});
+    };
+    EXPECT_EQ(form->VynRichEditNewEOIMap->Text(), fresh());
+}
+
 TEST_F(Window, ExtrapolatedCellsAreItalicButCopiedUnchanged) {
     const std::string head = "h\r\n\r\nh\r\n\r\n\t\tmm3\r\n";
     form->VynMemoRailPressureMap->SetText(head + "\t\t2\t10\r\n1/min\t2000\t800\t800\r\n");

@@ -281,7 +281,7 @@ TEST_F(Convert, DiagnosticsAndJsonSayWhatWasNotRead) {
     EXPECT_EQ(diagnosed.Err, "rail-pressure\t6\t53\tignored-x\t4 X values\tbeyond 50: ignored\n"
                              "duration\t7\t3\tnot-a-number\t30o\tread as 0\n"
                              "duration\t8\t4\tshort-row\t1 of 2 values\t"
-                             "the missing values left as they were (0 in a new map)\n"
+                             "the missing values read as 0\n"
                              "duration\t9\t2\ty-not-increasing\t1000\t"
                              "not above the Y value of the row before; used as it is\n"
                              "eoi\t0\t0\textrapolated\t1 of 1 cells\t"
