@@ -213,6 +213,11 @@ bool TPrintDBGrid::Save(const char* fileName, bool csv) {
             if (csv) {
                 line += (c > 0 ? ";" : "") + Quoted(cell);
             } else {
+                // One record, one line: a line break inside a value (a memo)
+                // is a blank in the aligned table.
+                std::replace_if(
+                    cell.begin(), cell.end(), [](char ch) { return ch == '\r' || ch == '\n'; },
+                    ' ');
                 AllignString(cell, static_cast<int>(widths[c]),
                              DBGrid->Columns.Items(static_cast<int>(c))->Alignment);
                 line += cell + "  ";

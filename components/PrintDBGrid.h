@@ -16,7 +16,9 @@
 // value with two decimals and the locale's decimal mark (AmountText); "?" for blobs,
 // memos and other types; an empty cell for a column without a field.
 // CSV: every value quoted, ';' between values, a quote inside a value
-// doubled, so every value reads back unchanged. GUI thread only.
+// doubled, so every value reads back unchanged. In the aligned table a line
+// break inside a value is a blank, so each record stays one line. GUI thread
+// only.
 
 #include "DataSet.h"
 

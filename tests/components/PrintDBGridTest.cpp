@@ -229,6 +229,11 @@ TEST_F(Export, CsvValuesReadBackUnchanged) {
          Path("q.csv")});
     ASSERT_EQ(read.ExitCode, 0) << read.Err;
     EXPECT_EQ(read.Out, "'say \"hi\"; then\\r\\nleave'\n'\"\"'\n';'\n");
+    // The aligned table keeps each record on one line: the break is blanks.
+    ASSERT_TRUE(printer.SaveToTextFile(Path("q.txt").c_str()));
+    const std::string table = Slurp(Path("q.txt"));
+    EXPECT_EQ(std::count(table.begin(), table.end(), '\n'), 4) << table;
+    EXPECT_NE(table.find("say \"hi\"; then  leave"), std::string::npos) << table;
 }
 
 TEST_F(Export, PrintHandsTheTableToThePrintCommand) {
