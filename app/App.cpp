@@ -12,6 +12,7 @@
 
 #include <QMouseEvent>
 #include <QShowEvent>
+#include <QToolTip>
 
 namespace {
 
@@ -21,9 +22,9 @@ constexpr QSize kSheetClient(889, 633);
 
 } // namespace
 
-void CopyTextToClipboard(QWidget* owner, const std::string& text) {
+bool CopyTextToClipboard(QWidget* owner, const std::string& text) {
     (void)owner; // Qt's clipboard is not tied to a window
-    SetClipboardText(text);
+    return SetClipboardText(text);
 }
 
 std::string GetExeDir() {
@@ -232,20 +233,45 @@ void TFormApp::ButtonTestClick() {
 
 void TFormApp::ButtonDurationCopyAllClick() {
     if (PageControl1->currentWidget() == TabSheet4) {
-        CopyTextToClipboard(this, VynRichEditNewDurationMapDeg->Text());
+        CopyReport(VynRichEditNewDurationMapDeg, "duration map (degrees)");
     }
     if (PageControl1->currentWidget() == TabSheet5) {
-        CopyTextToClipboard(this, VynRichEditNewEOIMap->Text());
+        CopyReport(VynRichEditNewEOIMap, "EOI map");
     }
 }
 
 void TFormApp::ButtonDurationCopyDataClick() {
     if (PageControl1->currentWidget() == TabSheet4) {
-        CopyTextToClipboard(this, VynRichEditNewDurationMapDegData->Text());
+        CopyReport(VynRichEditNewDurationMapDegData, "duration data (degrees)");
     }
     if (PageControl1->currentWidget() == TabSheet5) {
-        CopyTextToClipboard(this, VynRichEditNewEOIMapData->Text());
+        CopyReport(VynRichEditNewEOIMapData, "EOI data");
     }
+}
+
+void TFormApp::CopyReport(TVynRichEdit* view, const char* what) {
+    // A report of maps that are not all there is no report: the clipboard
+    // keeps what the user had on it.
+    const MissingInput missing = FindIncompleteInput(RailPressureMap, DurationMap, SoiMap);
+    QString message;
+    if (missing != MissingInput::None) {
+        const char* names[] = {"", "rail pressure", "duration", "SOI"};
+        message = QStringLiteral("nothing to copy: the %1 map is empty")
+                      .arg(QLatin1String(names[static_cast<int>(missing)]));
+    } else if (!CopyTextToClipboard(this, view->Text())) {
+        message = QStringLiteral("the clipboard refused the %1").arg(QLatin1String(what));
+    } else {
+        message = QString::fromUtf8("%1 %2 \xC3\x97 %3 copied")
+                      .arg(QLatin1String(what))
+                      .arg(SoiMap.XCount)
+                      .arg(SoiMap.YCount);
+        message[0] = message[0].toUpper();
+    }
+    LastCopyMessage = message;
+    // Said briefly beside the button pressed, without a dialog.
+    auto* button = qobject_cast<QWidget*>(sender());
+    QWidget* at = button != nullptr ? button : view;
+    QToolTip::showText(at->mapToGlobal(QPoint(0, at->height())), message, at);
 }
 
 std::array<TFormApp::TOutputViewBinding, kOutputViewCount> TFormApp::OutputViews() const {

@@ -23,9 +23,9 @@
 // it cannot be found.
 std::string GetExeDir();
 
-// Puts an 8-bit text on the system clipboard for the owner window; does
-// nothing when there is no clipboard.
-void CopyTextToClipboard(QWidget* owner, const std::string& text);
+// Puts an 8-bit text on the system clipboard for the owner window; false
+// (and nothing done) when there is no clipboard.
+bool CopyTextToClipboard(QWidget* owner, const std::string& text);
 
 class TFormApp : public QWidget, public Ui::FormApp {
     Q_OBJECT
@@ -76,9 +76,15 @@ public:
     void ButtonTestClick();
     void ButtonDurationCopyAllClick();
     void ButtonDurationCopyDataClick();
+    // What the last copy button did, as the window said it: "EOI map 16 × 12
+    // copied", or "nothing to copy: the SOI map is empty" (the clipboard then
+    // keeps what it held).
+    QString LastCopyMessage;
 
     // The seven output views and what each shows: the five reports in tab
     // order, then the two data views.
+    void CopyReport(TVynRichEdit* view, const char* what);
+
     struct TOutputViewBinding {
         TVynRichEdit* View;
         OutputView Kind;

@@ -109,12 +109,16 @@ TEST_F(Window, StartsWithDurationAndEoiTabsOnlyAndEmptyViews) {
     EXPECT_EQ(form->EditEOIThresLo->text(), "-8");
     EXPECT_EQ(form->EditEOIThresHi->text(), "0");
 
-    // Before any change "Data to Clipboard" copies the design-time texts.
+    // Before any map, a copy button copies nothing (the design-time texts
+    // included): the user's clipboard stays, and the window says why.
+    ASSERT_TRUE(SetClipboardText("the user's own"));
     form->ButtonDurationCopyData->click();
-    EXPECT_EQ(GetClipboardText(), "VynRichEditNewDurationMapDegData");
+    EXPECT_EQ(GetClipboardText(), "the user's own");
+    EXPECT_EQ(form->LastCopyMessage.toStdString(),
+              "nothing to copy: the rail pressure map is empty");
     pages->setCurrentIndex(4);
-    form->ButtonEOICopyData->click();
-    EXPECT_EQ(GetClipboardText(), "VynRichEditNewDurationMapDegDa\r\nta");
+    form->ButtonEOICopyMap->click();
+    EXPECT_EQ(GetClipboardText(), "the user's own");
 }
 
 TEST_F(Window, ShowInbetweenStepsShowsAndHidesThreeTabs) {
@@ -246,7 +250,9 @@ TEST_F(Window, CopyButtonsOnBothTabs) {
     const QMimeData* data = QGuiApplication::clipboard()->mimeData();
     EXPECT_EQ(data->data(kCp1252MimeType).toStdString(), eoi);
     EXPECT_EQ(data->text().toStdString(), eoi); // plain ASCII here
+    EXPECT_EQ(form->LastCopyMessage, QString::fromUtf8("EOI map 16 \xC3\x97 12 copied"));
     form->ButtonEOICopyData->click();
+    EXPECT_EQ(form->LastCopyMessage, QString::fromUtf8("EOI data 16 \xC3\x97 12 copied"));
     const std::string rows = *GetClipboardText();
     EXPECT_EQ(rows, form->VynRichEditNewEOIMapData->Text());
     EXPECT_EQ(rows.find('['), std::string::npos);
@@ -258,6 +264,13 @@ TEST_F(Window, CopyButtonsOnBothTabs) {
     EXPECT_NE(GetClipboardText()->find("/\xB5s\r\n"), std::string::npos);
     EXPECT_NE(QGuiApplication::clipboard()->text().toStdString().find("/\xC2\xB5s\r\n"),
               std::string::npos);
+    // A pane cleared: nothing is copied any more, and the window says which.
+    form->ButtonClearSoi->click();
+    pages->setCurrentIndex(4);
+    ASSERT_TRUE(SetClipboardText("kept"));
+    form->ButtonEOICopyMap->click();
+    EXPECT_EQ(GetClipboardText(), "kept");
+    EXPECT_EQ(form->LastCopyMessage.toStdString(), "nothing to copy: the SOI map is empty");
 }
 
 TEST_F(Window, TypingIntoAPaneRecomputes) {
