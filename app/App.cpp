@@ -14,6 +14,9 @@
 #include <QShowEvent>
 #include <QToolTip>
 
+#include <filesystem>
+#include <tuple>
+
 namespace {
 
 // The designed client sizes: the window, and a page of the page control.
@@ -25,6 +28,17 @@ constexpr QSize kSheetClient(889, 633);
 bool CopyTextToClipboard(QWidget* owner, const std::string& text) {
     (void)owner; // Qt's clipboard is not tied to a window
     return SetClipboardText(text);
+}
+
+std::string MissingDemoFile(const std::string& folder) {
+    const std::string dir = folder.empty() || folder.back() == '/' ? folder : folder + "/";
+    for (const char* file : kDemoFiles) {
+        std::error_code ec;
+        if (!std::filesystem::is_regular_file(dir + file, ec)) {
+            return file;
+        }
+    }
+    return {};
 }
 
 std::string GetExeDir() {
@@ -226,9 +240,24 @@ void TFormApp::ButtonTestClick() {
     VynMemoRailPressureMap->Clear();
     VynMemoDurationMap->Clear();
     // Setting a pane's text runs its change handler when the text differs.
-    VynMemoRailPressureMap->SetText(ReadTextFile(DemoDir + "DemoRailPressure.txt"));
-    VynMemoDurationMap->SetText(ReadTextFile(DemoDir + "DemoDuration.txt"));
-    VynMemoSoiMap->SetText(ReadTextFile(DemoDir + "DemoSOI.txt"));
+    const std::tuple<TVynMemo*, const char*, TElidedLabel*> panes[] = {
+        {VynMemoRailPressureMap, kDemoFiles[0], LabelRailPressureReport},
+        {VynMemoDurationMap, kDemoFiles[1], LabelDurationReport},
+        {VynMemoSoiMap, kDemoFiles[2], LabelSoiReport}};
+    for (const auto& [pane, file, line] : panes) {
+        std::string text;
+        std::string error;
+        const bool read = ReadTextFile(DemoDir + file, text, error);
+        pane->SetText(text);
+        if (!read) {
+            // An empty pane, and its line says why.
+            const QString why = QStringLiteral("%1 not found in %2 (%3)")
+                                    .arg(QLatin1String(file), QString::fromStdString(DemoDir),
+                                         QString::fromStdString(error));
+            line->SetFullText(why, why);
+            line->setStyleSheet(QStringLiteral("color: #c00000;"));
+        }
+    }
 }
 
 void TFormApp::ButtonDurationCopyAllClick() {

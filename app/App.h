@@ -23,6 +23,12 @@
 // it cannot be found.
 std::string GetExeDir();
 
+// The three demo maps, read from DemoDir by the Demo button.
+inline constexpr const char* kDemoFiles[] = {"DemoRailPressure.txt", "DemoDuration.txt",
+                                             "DemoSOI.txt"};
+// The first of the demo files that the folder lacks, or "" when all are there.
+std::string MissingDemoFile(const std::string& folder);
+
 // Puts an 8-bit text on the system clipboard for the owner window; false
 // (and nothing done) when there is no clipboard.
 bool CopyTextToClipboard(QWidget* owner, const std::string& text);

@@ -139,6 +139,12 @@ int main(int argc, char** argv) {
             options.Demo = true;
         } else if (std::strcmp(argv[i], "--demo-dir") == 0 && i + 1 < argc) {
             options.DemoDir = argv[++i];
+            const std::string missing = MissingDemoFile(options.DemoDir);
+            if (!missing.empty()) {
+                std::cerr << "mapwright: --demo-dir " << options.DemoDir << ": " << missing
+                          << " not found\n";
+                return kExitUsage;
+            }
         } else if (std::strcmp(argv[i], "--page") == 0 && i + 1 < argc) {
             options.Page = argv[++i];
         } else if (std::strcmp(argv[i], "--screenshot") == 0 && i + 1 < argc) {

@@ -150,6 +150,12 @@ TEST_F(Window, DemoWithoutSoiFileEmptiesThePaneAndTheViews) {
     form->ButtonTest->click();
     EXPECT_EQ(form->VynMemoSoiMap->Text(), "");
     EXPECT_TRUE(AllViewsEmpty());
+    // The pane's line says which file was not found, and where.
+    EXPECT_EQ(form->LabelSoiReport->FullText().toStdString().rfind(
+                  "DemoSOI.txt not found in " + dir.Path() + "/ (No such file", 0),
+              0u)
+        << form->LabelSoiReport->FullText().toStdString();
+    EXPECT_EQ(form->LabelDurationReport->FullText().indexOf(QStringLiteral("not found")), -1);
 }
 
 TEST_F(Window, MissingRailPressureFileKeepsTheEarlierMapInUse) {

@@ -148,6 +148,10 @@ TEST(Mapwright, HelpAndVersionNeedNoDisplay) {
     EXPECT_EQ(version.ExitCode, 0);
     EXPECT_EQ(version.Out, "Mapwright " MAPWRIGHT_VERSION "\n");
     EXPECT_EQ(RunProcess({MAPWRIGHT_EXE, "frobnicate"}).ExitCode, 2);
+    // A demo folder that is not there (or lacks a file) is refused at once.
+    const ProcessResult demo = RunProcess({MAPWRIGHT_EXE, "--demo-dir", "/nonexistent", "--demo"});
+    EXPECT_EQ(demo.ExitCode, 2);
+    EXPECT_EQ(demo.Err, "mapwright: --demo-dir /nonexistent: DemoRailPressure.txt not found\n");
 }
 
 TEST(Mapwright, WithoutADisplayTheWindowSaysSoAndExitsOne) {
