@@ -10,6 +10,7 @@
 #include "Report.h"
 #include "TextFile.h"
 
+#include <QIcon>
 #include <QMouseEvent>
 #include <QShowEvent>
 #include <QToolTip>
@@ -48,6 +49,11 @@ std::string GetExeDir() {
 TFormApp::TFormApp(QWidget* parent) : QWidget(parent), DemoDir(ProgramDataDirectory("mapwright")) {
     setupUi(this);
     setWindowTitle(QStringLiteral("Mapwright"));
+    QIcon icon;
+    for (const int size : {32, 64, 256}) {
+        icon.addFile(QStringLiteral(":/icons/mapwright-%1.png").arg(size));
+    }
+    setWindowIcon(icon);
     move(293, 158);
     ApplyFonts();
 

@@ -70,6 +70,7 @@ int RunWindow(int argc, char** argv, const TWindowOptions& options) {
     // The desktop entry and the icon an installed program finds in the theme.
     QGuiApplication::setDesktopFileName(QStringLiteral("mapwright"));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("mapwright")));
+    // (The window carries the program's icon itself, also uninstalled.)
     auto* form = new TFormApp;
     form->setAttribute(Qt::WA_DeleteOnClose);
     if (!options.DemoDir.empty()) {

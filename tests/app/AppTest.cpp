@@ -106,6 +106,10 @@ TEST_F(Window, StartsWithDurationAndEoiTabsOnlyAndEmptyViews) {
     EXPECT_FALSE(form->VynRichEditNewDurationMapDegData->isVisibleTo(form.get()));
     EXPECT_EQ(form->VynRichEditNewDurationMapDegData->Text(), "VynRichEditNewDurationMapDegData");
     EXPECT_EQ(form->VynRichEditNewEOIMapData->Text(), "VynRichEditNewDurationMapDegDa\r\nta");
+    // The window carries the program's own icon, uninstalled too.
+    const QList<QSize> sizes = form->windowIcon().availableSizes();
+    EXPECT_TRUE(sizes.contains(QSize(64, 64)) && sizes.contains(QSize(256, 256)));
+    EXPECT_FALSE(form->windowIcon().pixmap(64).toImage().allGray());
     EXPECT_EQ(form->EditEOIThresLo->text(), "-8");
     EXPECT_EQ(form->EditEOIThresHi->text(), "0");
 
