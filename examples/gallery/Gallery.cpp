@@ -11,6 +11,7 @@
 #include "LoopbackLine.h"
 #include "PrintDBGrid.h"
 #include "QtText.h"
+#include "QuitOnSignal.h"
 #include "RxTxPanel.h"
 #include "SerialSetupDlg.h"
 #include "StatusLed.h"
@@ -388,6 +389,10 @@ int main(int argc, char** argv) {
         }
     }
     QApplication app(argc, argv);
+    // Stopped by a signal, the gallery still removes its temporary folder.
+    if (!QuitOnTerminationSignals()) {
+        std::fprintf(stderr, "vyn-gallery: a stop by signal will leave its temporary folder\n");
+    }
     TGallery gallery;
     gallery.show();
     QTimer::singleShot(50, &gallery, [&gallery] { gallery.SendSample(); });
