@@ -10,21 +10,44 @@
 #include "Report.h"
 #include "TextFile.h"
 
+#include <QGuiApplication>
 #include <QIcon>
 #include <QMouseEvent>
+#include <QPointer>
+#include <QScreen>
 #include <QShowEvent>
+#include <QTimer>
 #include <QToolTip>
 
+#include <algorithm>
 #include <filesystem>
 #include <tuple>
 
 namespace {
 
-// The designed client sizes: the window, and a page of the page control.
-constexpr QSize kFormClient(1345, 687);
+// The designed client size of a page of the page control.
 constexpr QSize kSheetClient(889, 633);
+// What a frame takes while the window system has not said: a title bar and
+// thin borders, on the generous side.
+constexpr QMargins kFrameAllowance(8, 40, 8, 8);
 
 } // namespace
+
+QRect PlaceWindow(QPoint framePosition, QSize client, QMargins frame, QRect available,
+                  QSize minimum) {
+    const int frameWidth = frame.left() + frame.right();
+    const int frameHeight = frame.top() + frame.bottom();
+    const QSize size(
+        std::max(minimum.width(), std::min(client.width(), available.width() - frameWidth)),
+        std::max(minimum.height(), std::min(client.height(), available.height() - frameHeight)));
+    // The right and bottom edges in first; the left and top ones win.
+    QPoint at = framePosition;
+    at.setX(std::min(at.x(), available.right() + 1 - size.width() - frameWidth));
+    at.setY(std::min(at.y(), available.bottom() + 1 - size.height() - frameHeight));
+    at.setX(std::max(at.x(), available.left()));
+    at.setY(std::max(at.y(), available.top()));
+    return {at, size};
+}
 
 bool CopyTextToClipboard(QWidget* owner, const std::string& text) {
     (void)owner; // Qt's clipboard is not tied to a window
@@ -54,7 +77,8 @@ TFormApp::TFormApp(QWidget* parent) : QWidget(parent), DemoDir(ProgramDataDirect
         icon.addFile(QStringLiteral(":/icons/mapwright-%1.png").arg(size));
     }
     setWindowIcon(icon);
-    move(293, 158);
+    setMinimumSize(kFormMinimumSize);
+    move(kFormDesignedPosition);
     ApplyFonts();
 
     for (TVynMemo* pane : {VynMemoRailPressureMap, VynMemoDurationMap, VynMemoSoiMap}) {
@@ -76,6 +100,7 @@ TFormApp::TFormApp(QWidget* parent) : QWidget(parent), DemoDir(ProgramDataDirect
     VynRichEditNewEOIMapData->setVisible(false);
     AddReportLines();
     ApplyAnchors();
+    LayOutColumns();
 
     connect(VynMemoRailPressureMap, &TVynMemo::OnChange, this,
             &TFormApp::VynMemoRailPressureMapChange);
@@ -146,7 +171,6 @@ void TFormApp::ApplyFonts() {
 }
 
 void TFormApp::ApplyAnchors() {
-    SetAnchors(PageControl1, akLeft | akTop | akRight | akBottom, kFormClient);
     for (TVynRichEdit* view :
          {VynRichEditNewRailPressureMap, VynRichEditNewDurationMapRP, VynRichEditNewDurationMapUs,
           VynRichEditNewDurationMapDeg, VynRichEditNewEOIMap}) {
@@ -161,6 +185,83 @@ void TFormApp::ApplyAnchors() {
         SetAnchors(line, akLeft | akRight | akBottom, kSheetClient);
     }
     SetAnchors(EOIHeatMap, akLeft | akTop | akRight | akBottom, kSheetClient);
+}
+
+void TFormApp::LayOutColumns() {
+    const QSize designed = kFormDesignedSize;
+    const int wider = width() - designed.width();
+    const int taller = height() - designed.height();
+    const int left = std::max(0, wider) / 4; // the panes' share of more width
+    const int paneWidth = 409 + left;
+    // Each pane's block: heading, pane, then its Clear button and report
+    // line; the designed blocks are 208 px apart with panes of 145 px.
+    const std::tuple<QLabel*, TVynMemo*, QPushButton*, TElidedLabel*> blocks[] = {
+        {Label1, VynMemoRailPressureMap, ButtonClearRP, LabelRailPressureReport},
+        {Label2, VynMemoDurationMap, ButtonClearDuration, LabelDurationReport},
+        {Label4, VynMemoSoiMap, ButtonClearSoi, LabelSoiReport}};
+    int top = 12;
+    int shared = 0;
+    for (int i = 0; i < 3; ++i) {
+        const auto& [heading, pane, clear, line] = blocks[i];
+        // The last pane takes what the division leaves.
+        const int share = i < 2 ? taller / 3 : taller - shared;
+        shared += share;
+        const int paneHeight = 145 + share;
+        heading->move(8, top);
+        pane->setGeometry(8, top + 24, paneWidth, paneHeight);
+        const int below = top + 24 + paneHeight + 3;
+        clear->move(8, below);
+        line->setGeometry(90, below, paneWidth - 82, line->height());
+        top += 208 + share;
+    }
+    ButtonTest->move(8, height() - 39);
+    CheckBoxShowAll->move(120, height() - 35);
+    const int pagesLeft = 432 + left;
+    PageControl1->setGeometry(pagesLeft, 12, width() - pagesLeft - 16, height() - 26);
+    // Label6 lies under the page control, which must cover it at any width:
+    // sticking out beside the tab bar's scroll arrows it showed as fragments.
+    Label6->setGeometry(pagesLeft + 8, 12, std::max(0, std::min(463, PageControl1->width() - 16)),
+                        Label6->height());
+}
+
+void TFormApp::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    LayOutColumns();
+}
+
+void TFormApp::FitIntoScreen() {
+    QScreen* screen = isVisible() ? this->screen() : QGuiApplication::screenAt(pos());
+    if (screen == nullptr) {
+        screen = QGuiApplication::primaryScreen();
+    }
+    if (screen == nullptr) {
+        return;
+    }
+    QMargins frame = kFrameAllowance;
+    if (isVisible()) {
+        const QRect outer = frameGeometry();
+        const QRect inner = geometry();
+        if (outer != inner) {
+            frame = QMargins(inner.left() - outer.left(), inner.top() - outer.top(),
+                             outer.right() - inner.right(), outer.bottom() - inner.bottom());
+        }
+    }
+    const QRect placed =
+        PlaceWindow(pos(), size(), frame, screen->availableGeometry(), minimumSize());
+    if (placed.size() != size()) {
+        resize(placed.size());
+    }
+    if (placed.topLeft() != pos()) {
+        move(placed.topLeft());
+    }
+}
+
+void TFormApp::ShowOnScreen() {
+    FitIntoScreen();
+    show();
+    // The window system frames the window a moment after it is shown; its
+    // real frame may be larger than the allowance.
+    QTimer::singleShot(300, this, &TFormApp::FitIntoScreen);
 }
 
 void TFormApp::showEvent(QShowEvent* event) {

@@ -14,6 +14,8 @@
 #include "ui_FormApp.h"
 
 #include <QLabel>
+#include <QMargins>
+#include <QRect>
 #include <QWidget>
 
 #include <array>
@@ -32,6 +34,21 @@ std::string MissingDemoFile(const std::string& folder);
 // Puts an 8-bit text on the system clipboard for the owner window; false
 // (and nothing done) when there is no clipboard.
 bool CopyTextToClipboard(QWidget* owner, const std::string& text);
+
+// The window's client area as designed, and the smallest at which every
+// control is still on the window and can be used (the panes then show about
+// five lines, the pages their buttons and threshold edits).
+inline constexpr QSize kFormDesignedSize{1345, 687};
+inline constexpr QSize kFormMinimumSize{920, 520};
+inline constexpr QPoint kFormDesignedPosition{293, 158};
+
+// Where a window goes on a screen: the position of its frame's top left
+// corner and its client size. As designed when that fits the available area
+// together with the frame; otherwise moved into the area, and shrunk where it
+// must be, never below minimum. Where even the minimum does not fit, the
+// frame's top left corner stays inside, so the title bar can be reached.
+QRect PlaceWindow(QPoint framePosition, QSize client, QMargins frame, QRect available,
+                  QSize minimum);
 
 class TFormApp : public QWidget, public Ui::FormApp {
     Q_OBJECT
@@ -101,13 +118,27 @@ public:
     // derives the maps and prints them.
     void Calculate();
 
+    // Puts the window inside the available area of its screen (see
+    // PlaceWindow), with the frame the window system reports, or an
+    // allowance for one while it has not reported it.
+    void FitIntoScreen();
+    // Shows the window as the program opens it: fitted into the screen
+    // before it is shown, and again once the window system has framed it.
+    void ShowOnScreen();
+
 protected:
     void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void ApplyFonts();
     void ApplyAnchors();
+    // Places the left column and the page control for the client size: at
+    // the designed size exactly as designed; taller, the three panes share
+    // the height; wider, a quarter of the width goes to the panes and the
+    // rest to the pages; narrower, the pages give up width.
+    void LayOutColumns();
     void AddReportLines();
     // Parses a pane into its map and report and says so on its line.
     void ParsePane(TVynMemo* pane, Map& map, ParseReport& report, TElidedLabel* line);

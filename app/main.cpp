@@ -76,7 +76,7 @@ int RunWindow(int argc, char** argv, const TWindowOptions& options) {
     if (!options.DemoDir.empty()) {
         form->DemoDir = options.DemoDir + (options.DemoDir.back() == '/' ? "" : "/");
     }
-    form->show();
+    form->ShowOnScreen();
     if (options.Demo) {
         // Pressed once the window is shown and the event loop runs.
         QTimer::singleShot(0, form->ButtonTest, &QPushButton::click);

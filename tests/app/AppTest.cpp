@@ -305,18 +305,109 @@ TEST_F(Window, EveryLabelHoldsItsText) {
     }
 }
 
-TEST_F(Window, AnchoredControlsFollowTheWindow) {
-    const QRect page = form->PageControl1->geometry();
-    const QRect view = form->VynRichEditNewDurationMapDeg->geometry();
-    const QRect button = form->ButtonDurationCopyAll->geometry();
-    form->resize(form->width() + 100, form->height() + 50);
-    QApplication::processEvents();
-    EXPECT_EQ(form->PageControl1->geometry().width(), page.width() + 100);
-    EXPECT_EQ(form->PageControl1->geometry().height(), page.height() + 50);
-    EXPECT_EQ(form->VynRichEditNewDurationMapDeg->geometry().width(), view.width() + 100);
-    EXPECT_EQ(form->ButtonDurationCopyAll->geometry().top(), button.top() + 50);
-    EXPECT_EQ(form->ButtonDurationCopyAll->geometry().left(), button.left());
-    EXPECT_EQ(form->Label1->geometry(), QRect(8, 12, 386, 16)); // not anchored
+// The controls a user must reach on the window and on each page.
+std::vector<QWidget*> Reachable(TFormApp* form) {
+    return {form->VynMemoRailPressureMap,
+            form->VynMemoDurationMap,
+            form->VynMemoSoiMap,
+            form->ButtonClearRP,
+            form->ButtonClearDuration,
+            form->ButtonClearSoi,
+            form->ButtonTest,
+            form->CheckBoxShowAll,
+            form->LabelSoiReport,
+            form->VynRichEditNewDurationMapDeg,
+            form->ButtonDurationCopyAll,
+            form->ButtonDurationCopyData,
+            form->VynRichEditNewEOIMap,
+            form->ButtonEOICopyMap,
+            form->ButtonEOICopyData,
+            form->Label10,
+            form->EditEOIThresLo,
+            form->EditEOIThresHi,
+            form->EOIHeatMap};
+}
+
+TEST_F(Window, EveryControlStaysOnTheWindowFromTheMinimumSizeUp) {
+    EXPECT_EQ(form->size(), kFormDesignedSize);
+    EXPECT_EQ(form->minimumSize(), kFormMinimumSize);
+    // At the designed size, the designed geometry.
+    EXPECT_EQ(form->VynMemoSoiMap->geometry(), QRect(8, 452, 409, 145));
+    EXPECT_EQ(form->ButtonClearSoi->geometry(), QRect(8, 600, 75, 21));
+    EXPECT_EQ(form->ButtonTest->geometry(), QRect(8, 648, 75, 25));
+    EXPECT_EQ(form->PageControl1->geometry(), QRect(432, 12, 897, 661));
+    const QSize sizes[] = {kFormMinimumSize, QSize(1262, 651), QSize(1345, 687), QSize(1900, 1040)};
+    int lastPaneHeight = 0;
+    int lastPaneWidth = 0;
+    int lastViewWidth = 0;
+    for (const QSize size : sizes) {
+        form->resize(size);
+        QApplication::processEvents();
+        for (const int page : {3, 4, 5}) {
+            form->PageControl1->setCurrentIndex(page);
+            for (QWidget* control : Reachable(form.get())) {
+                if (!control->isVisibleTo(form.get())) {
+                    continue;
+                }
+                const QRect on(control->mapTo(form.get(), QPoint(0, 0)), control->size());
+                EXPECT_TRUE(form->rect().contains(on))
+                    << control->objectName().toStdString() << " at " << size.width() << "x"
+                    << size.height();
+            }
+        }
+        // The panes do not run into the Clear buttons below them, nor the
+        // last into Demo.
+        EXPECT_LT(form->VynMemoRailPressureMap->geometry().bottom(),
+                  form->ButtonClearRP->geometry().top());
+        EXPECT_LT(form->ButtonClearRP->geometry().bottom(), form->Label2->geometry().top());
+        EXPECT_LT(form->ButtonClearSoi->geometry().bottom(), form->ButtonTest->geometry().top());
+        EXPECT_LT(form->VynMemoSoiMap->geometry().right(), form->PageControl1->geometry().left());
+        // Larger windows give the panes and the reports more room.
+        const int paneHeight = form->VynMemoDurationMap->height();
+        EXPECT_GT(paneHeight, lastPaneHeight);
+        EXPECT_GE(form->VynMemoDurationMap->width(), lastPaneWidth);
+        EXPECT_GT(form->VynRichEditNewEOIMap->width(), lastViewWidth);
+        lastPaneHeight = paneHeight;
+        lastPaneWidth = form->VynMemoDurationMap->width();
+        lastViewWidth = form->VynRichEditNewEOIMap->width();
+    }
+    // Below the minimum (a window manager may not keep to it) the page
+    // control still covers the heading beneath it.
+    form->setMinimumSize(0, 0);
+    for (const int width : {460, 600, 800, 920, 1345}) {
+        form->resize(width, 600);
+        QApplication::processEvents();
+        EXPECT_TRUE(form->PageControl1->geometry().contains(form->Label6->geometry()) ||
+                    form->Label6->width() == 0)
+            << width;
+    }
+    EXPECT_EQ(lastPaneWidth, 409 + (1900 - 1345) / 4);
+    EXPECT_EQ(lastPaneHeight, 145 + (1040 - 687) / 3);
+    EXPECT_EQ(form->Label1->geometry(), QRect(8, 12, 386, 16));
+}
+
+TEST(PlaceWindow, KeepsTheDesignWhereItFitsElseMovesAndShrinksIntoTheScreen) {
+    const QPoint at = kFormDesignedPosition;
+    const QSize designed = kFormDesignedSize;
+    const QSize minimum = kFormMinimumSize;
+    const QMargins frame(1, 24, 1, 1);
+    const struct {
+        QRect Available;
+        QRect Expected; // frame position, client size
+    } cases[] = {
+        {{0, 0, 1920, 1080}, {at, designed}},
+        {{0, 0, 1366, 768}, {QPoint(19, 56), designed}},
+        {{0, 0, 1366, 728}, {QPoint(19, 16), designed}},
+        {{0, 0, 1280, 720}, {QPoint(0, 8), QSize(1278, 687)}},
+        {{0, 27, 1280, 693}, {QPoint(0, 27), QSize(1278, 668)}},
+        // A second screen to the right, and one too small even for the minimum.
+        {{1920, 0, 1366, 768}, {QPoint(1920, 56), designed}},
+        {{0, 0, 800, 480}, {QPoint(0, 0), minimum}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(PlaceWindow(at, designed, frame, c.Available, minimum), c.Expected)
+            << c.Available.width() << "x" << c.Available.height();
+    }
 }
 
 // The line under each pane follows every change of its text.
