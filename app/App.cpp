@@ -16,6 +16,8 @@
 #include <QPointer>
 #include <QScreen>
 #include <QShowEvent>
+#include <QTextDocument>
+#include <QTextOption>
 #include <QTimer>
 #include <QToolTip>
 
@@ -30,6 +32,27 @@ constexpr QSize kSheetClient(889, 633);
 // What a frame takes while the window system has not said: a title bar and
 // thin borders, on the generous side.
 constexpr QMargins kFrameAllowance(8, 40, 8, 8);
+
+// Numbers in a report sit right-aligned in their columns, so that minus signs
+// and wider numbers do not make ragged columns: the text after the k-th TAB
+// of a line ends at k half-inch stops plus 40 px. Only the look changes; the
+// text, and so what is copied, stays as printed. Beyond the last stop TABs
+// go on to the next half inch, left-aligned.
+void AlignColumnsRight(TVynRichEdit* view) {
+    constexpr int kStops = 128;
+    const qreal stop = view->tabStopDistance();
+    QList<QTextOption::Tab> tabs;
+    tabs.reserve(kStops);
+    for (int k = 1; k <= kStops; ++k) {
+        tabs.append(QTextOption::Tab(k * stop + 40, QTextOption::RightTab));
+    }
+    QTextOption option = view->document()->defaultTextOption();
+    option.setTabs(tabs);
+    // Reports are left to right; told so, the layout does not scan the
+    // whole line for its direction at every TAB.
+    option.setTextDirection(Qt::LeftToRight);
+    view->document()->setDefaultTextOption(option);
+}
 
 } // namespace
 
@@ -92,6 +115,7 @@ TFormApp::TFormApp(QWidget* parent) : QWidget(parent), DemoDir(ProgramDataDirect
         SetBackgroundColor(view, clBtnFace);
         // Views that are not on screen print when they come into view.
         view->SetDeferWhileHidden(true);
+        AlignColumnsRight(view);
     }
     // The page control paints all of its rectangle, so Label6 stays hidden
     // beneath it, beside the tabs too.

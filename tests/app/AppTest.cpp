@@ -517,6 +517,44 @@ TEST_F(Window, ExtrapolatedCellsAreItalicButCopiedUnchanged) {
     }
 }
 
+// Numbers stand right-aligned in their columns, whatever their sign and
+// width: in every row of the table the k-th cell ends where the axis above
+// it ends. The text stays as printed.
+TEST_F(Window, ReportColumnsEndOnOneLine) {
+    form->ButtonTest->click();
+    for (const auto& [view, page] : {std::pair{form->VynRichEditNewEOIMap, 4},
+                                     std::pair{form->VynRichEditNewDurationMapDeg, 3}}) {
+        form->PageControl1->setCurrentIndex(page);
+        QApplication::processEvents();
+        std::vector<std::vector<qreal>> rows; // the x at which each cell ends
+        for (QTextBlock b = view->document()->firstBlock(); b.isValid(); b = b.next()) {
+            const QString text = b.text();
+            if (text.count(u'\t') < 4) {
+                continue;
+            }
+            std::vector<qreal> ends;
+            const QTextLine line = b.layout()->lineAt(0);
+            for (qsizetype k = text.indexOf(u'\t', 0); k >= 0; k = text.indexOf(u'\t', k + 1)) {
+                const qsizetype end = text.indexOf(u'\t', k + 1);
+                ends.push_back(line.cursorToX(static_cast<int>(end < 0 ? text.size() : end)));
+            }
+            rows.push_back(ends);
+        }
+        ASSERT_EQ(rows.size(), 13u); // the X axis and twelve rows
+        // The X axis has no Y value: its k-th cell is the rows' (k+1)-th.
+        const std::vector<qreal>& axis = rows.front();
+        for (size_t r = 1; r < rows.size(); ++r) {
+            ASSERT_EQ(rows[r].size(), axis.size());
+            for (size_t k = 2; k < axis.size(); ++k) {
+                EXPECT_EQ(rows[r][k], axis[k]) << "row " << r << ", cell " << k;
+            }
+        }
+        // Right edges half an inch apart, wider and narrower numbers alike.
+        EXPECT_EQ(axis[3] - axis[2], view->tabStopDistance());
+        EXPECT_EQ(axis[4] - axis[3], view->tabStopDistance());
+    }
+}
+
 TEST_F(Window, HeatMapDrawsAnyMapAndNamesTheCellUnderThePointer) {
     TEoiHeatMap* heat = form->EOIHeatMap;
     EXPECT_EQ(form->PageControl1->tabText(5), "EOI heat map");
