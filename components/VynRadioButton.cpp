@@ -82,23 +82,22 @@ QRect TVynRadioButton::CircleInside() const {
 }
 
 void TVynRadioButton::paintEvent(QPaintEvent* event) {
-    QRadioButton::paintEvent(event);
-    // Qt styles do not flood-fill a native button: the circle's inside is
-    // painted here, then the check mark on top.
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
-    const QRect inside = CircleInside();
-    painter.setBrush(ToQColor(CircleColor(), QApplication::palette(this)));
-    painter.drawEllipse(inside);
-    if (isChecked()) {
-        const QPalette& p = palette();
-        painter.setBrush(
-            p.color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
-        const int dot = std::max(2, inside.width() / 2);
-        painter.drawEllipse(
-            QRect(inside.center().x() - dot / 2 + 1, inside.center().y() - dot / 2 + 1, dot, dot));
+    (void)event;
+    // The style fills the circle's inside with the palette's base colour
+    // (its button colour when pressed or disabled, for some styles), up to
+    // its own ring, antialiased at any device pixel ratio: given the fill
+    // colour as those, it paints exactly the inside, ring and check mark as
+    // it would, in the colour of the state.
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    const QColor fill = ToQColor(CircleColor(), QApplication::palette(this));
+    for (const QPalette::ColorGroup group :
+         {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        option.palette.setColor(group, QPalette::Base, fill);
+        option.palette.setColor(group, QPalette::Button, fill);
     }
+    QPainter painter(this);
+    style()->drawControl(QStyle::CE_RadioButton, &option, &painter, this);
 }
 
 void TVynRadioButton::mouseMoveEvent(QMouseEvent* event) {

@@ -1,7 +1,8 @@
 #pragma once
 // TVynRadioButton: a radio button whose check circle is filled with BgColor
 // while it can be changed, BgColorRO while read-only and clBtnFace while
-// disabled, painted after every paint, check change, mouse move and press.
+// disabled: the whole inside, up to the style's ring, in every style and at
+// any device pixel ratio, on every paint, check change, mouse move and press.
 // A read-only button cannot be checked, neither through SetChecked nor by
 // the user's click or keyboard, only by ForceChecked; it can be unchecked.
 // SetChecked(false) unchecks even the checked button of an exclusive group.

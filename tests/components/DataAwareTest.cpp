@@ -14,8 +14,12 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QStyle>
+#include <QStyleFactory>
+#include <QStyleOptionButton>
 
 #include <functional>
+#include <memory>
 
 namespace {
 
@@ -245,6 +249,64 @@ TEST(RadioButton, ReadOnlyRulesAndTheCircle) {
     for (const auto& step : steps) {
         step.Step();
         EXPECT_EQ(CircleInside(*b), System(b, step.Expected)) << step.What;
+    }
+}
+
+// The chosen colour fills the circle's inside right up to the ring, in every
+// style there is and at any device pixel ratio: every pixel that a plain
+// radio button of the style paints in its base colour (a green no style
+// uses for anything else) is in the chosen colour, and that inside is most
+// of the circle.
+TEST(RadioButton, FillReachesTheRingInEveryStyleAndPixelRatio) {
+    ASSERT_FALSE(QStyleFactory::keys().isEmpty());
+    const auto draw = [](QRadioButton& button, QStyle* style, qreal ratio) {
+        button.setStyle(style);
+        button.resize(button.sizeHint());
+        QImage image(button.size() * ratio, QImage::Format_ARGB32);
+        image.setDevicePixelRatio(ratio);
+        image.fill(Qt::white);
+        button.render(&image);
+        return image;
+    };
+    const QRgb green = qRgb(0, 255, 0);
+    for (const QString& key : QStyleFactory::keys()) {
+        std::unique_ptr<QStyle> style(QStyleFactory::create(key));
+        for (const qreal ratio : {1.0, 1.5, 2.0}) {
+            QRadioButton plain(QStringLiteral("Metric"));
+            QPalette palette = plain.palette();
+            palette.setColor(QPalette::Base, green);
+            plain.setPalette(palette);
+            const QImage reference = draw(plain, style.get(), ratio);
+            QStyleOptionButton option;
+            option.initFrom(&plain);
+            const QRect indicator =
+                style->subElementRect(QStyle::SE_RadioButtonIndicator, &option, &plain);
+            for (const bool readOnly : {false, true}) {
+                TVynRadioButton button(QStringLiteral("Metric"));
+                button.SetColorRW(clRed);
+                button.SetColorRO(clBlue);
+                button.SetReadOnly(readOnly);
+                const QImage image = draw(button, style.get(), ratio);
+                ASSERT_EQ(image.size(), reference.size());
+                const QRgb fill = readOnly ? qRgb(0, 0, 255) : qRgb(255, 0, 0);
+                const std::string what = key.toStdString() + " at " + std::to_string(ratio) +
+                                         (readOnly ? ", read-only" : "");
+                int inside = 0;
+                int wrong = 0;
+                for (int y = 0; y < image.height(); ++y) {
+                    for (int x = 0; x < image.width(); ++x) {
+                        if (reference.pixel(x, y) == green) {
+                            ++inside;
+                            wrong += image.pixel(x, y) != fill ? 1 : 0;
+                        }
+                    }
+                }
+                EXPECT_EQ(wrong, 0) << what;
+                const double circle =
+                    3.14159 * indicator.width() * indicator.width() / 4 * ratio * ratio;
+                EXPECT_GT(inside, circle / 4) << what;
+            }
+        }
     }
 }
 
