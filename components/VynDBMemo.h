@@ -3,10 +3,11 @@
 // library's read-only colouring; ColorRO starts as clInfoBk. GUI thread
 // only.
 
+#include "Cp1252Entry.h"
 #include "DBControls.h"
 #include "ReadOnlyColouring.h"
 
-class TVynDBMemo : public TReadOnlyColouring<TDBMemo> {
+class TVynDBMemo : public TReadOnlyColouring<TCp1252PlainEntry<TDBMemo>> {
     Q_OBJECT
 
 public:

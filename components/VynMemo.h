@@ -9,6 +9,7 @@
 // Text is Windows-1252 at this interface. GUI thread only.
 
 #include "Color.h"
+#include "Cp1252Entry.h"
 #include "ReadOnlyColouring.h"
 
 #include <QPlainTextEdit>
@@ -16,7 +17,7 @@
 #include <string>
 #include <string_view>
 
-class TVynMemo : public TReadOnlyColouring<QPlainTextEdit> {
+class TVynMemo : public TReadOnlyColouring<TCp1252PlainEntry<QPlainTextEdit>> {
     Q_OBJECT
 
 public:
