@@ -2,6 +2,7 @@
 
 #include "AtomicFile.h"
 #include "Palette.h"
+#include "SerialDevice.h" // SystemErrorText
 
 #include <QLocale>
 #include <QProcess>
@@ -174,12 +175,18 @@ bool TPrintDBGrid::SaveToCsvFile(const char* fileName) {
 bool TPrintDBGrid::Save(const char* fileName, bool csv) {
     const std::string name = fileName != nullptr && fileName[0] != '\0' ? fileName : FileName;
     TDataSet* const dataSet = DataSetOf(DBGrid);
+    m_lastError.clear();
     if (dataSet == nullptr) {
+        m_lastError = "no grid with a data set";
         return false;
     }
     TAtomicFile file;
-    if (!file.Open(name)) {
+    const auto failed = [&] {
+        m_lastError = SystemErrorText(file.Error());
         return false;
+    };
+    if (!file.Open(name)) {
+        return failed();
     }
     const auto columns = static_cast<std::size_t>(std::min(DBGrid->Columns.Count(), kMaxColumns));
     const int records = dataSet->RecordCount();
@@ -234,7 +241,10 @@ bool TPrintDBGrid::Save(const char* fileName, bool csv) {
         dataSet->Next();
     }
     // Only a file written whole replaces the one that was there.
-    return ok && file.Commit();
+    if (!ok || !file.Commit()) {
+        return failed();
+    }
+    return true;
 }
 
 bool TPrintDBGrid::Print() {

@@ -40,6 +40,9 @@ public:
     // set (then nothing is written).
     bool SaveToTextFile(const char* fileName);
     bool SaveToCsvFile(const char* fileName);
+    // Why the last export failed, as a sentence fragment ("No space left on
+    // device", "no grid with a data set"); empty after one that succeeded.
+    const std::string& LastError() const { return m_lastError; }
     // Writes the table to "tmp.txt" in the current folder and hands it to
     // the system's print command without waiting: `lp`, or the command in
     // $MAPWRIGHT_PRINT_COMMAND. True once the file is written.
@@ -53,6 +56,8 @@ public:
 
 private:
     bool Save(const char* fileName, bool csv);
+
+    std::string m_lastError;
 };
 
 // A currency in ten-thousandths as fixed-point text with two decimals,

@@ -1,4 +1,5 @@
 #include "PrintDBGrid.h"
+#include "SerialDevice.h"
 
 #include "support/EventLoop.h"
 #include "support/Files.h"
@@ -6,6 +7,8 @@
 #include "support/SqliteFile.h"
 
 #include <gtest/gtest.h>
+
+#include <cerrno>
 
 #include <QLocale>
 
@@ -173,7 +176,8 @@ TEST_F(Export, AFailedExportLeavesTheEarlierFileAsItWas) {
             setrlimit(RLIMIT_FSIZE, &limit);
             const bool saved = csv ? printer.SaveToCsvFile(target.c_str())
                                    : printer.SaveToTextFile(target.c_str());
-            _exit(saved ? 0 : 1);
+            // The failure says why.
+            _exit(saved ? 0 : printer.LastError() == SystemErrorText(EFBIG) ? 1 : 3);
         }
         int status = 0;
         ASSERT_EQ(waitpid(child, &status, 0), child);
@@ -181,8 +185,11 @@ TEST_F(Export, AFailedExportLeavesTheEarlierFileAsItWas) {
         EXPECT_EQ(Slurp(target), before);
         EXPECT_EQ(entries(), files); // no temporary file left
     }
+    EXPECT_FALSE(printer.SaveToTextFile(Path("no such folder/grid.txt").c_str()));
+    EXPECT_EQ(printer.LastError(), SystemErrorText(ENOENT));
     // Without the limit the new table replaces the old one.
     ASSERT_TRUE(printer.SaveToCsvFile(target.c_str()));
+    EXPECT_EQ(printer.LastError(), "");
     EXPECT_GT(Slurp(target).size(), 4096u);
     EXPECT_EQ(entries(), files);
 }
