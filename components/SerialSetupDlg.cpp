@@ -4,6 +4,7 @@
 #include "SerialSetupForm.h"
 
 #include <algorithm>
+#include <exception>
 #include <memory>
 
 namespace Serialsetupdlg {
@@ -31,19 +32,20 @@ bool TSerialSetupDlg::Execute() {
         form->AutoBaudrate = AutoBaudrate;
         form->Caption = Caption;
         // Filled before the window's event loop runs: an exception while
-        // filling it never crosses Qt's code.
+        // filling it (port discovery) never crosses Qt's code, and a form
+        // that cannot be filled is not shown.
         form->FormShow();
-        const bool ok = form->exec() == 1;
-        // Only OK changes the form's values, so after Cancel these are the
-        // component's own.
-        Port = form->Port;
-        Baudrate = form->Baudrate;
-        Databits = form->Databits;
-        Parity = form->Parity;
-        Stopbits = form->Stopbits;
-        FlowCtrl = form->FlowCtrl;
-        return ok;
-    } catch (...) {
+    } catch (const std::exception&) {
         return false;
     }
+    const bool ok = form->exec() == 1;
+    // Only OK changes the form's values, so after Cancel these are the
+    // component's own.
+    Port = form->Port;
+    Baudrate = form->Baudrate;
+    Databits = form->Databits;
+    Parity = form->Parity;
+    Stopbits = form->Stopbits;
+    FlowCtrl = form->FlowCtrl;
+    return ok;
 }

@@ -16,14 +16,11 @@ TTaalDlg::TTaalDlg(QObject* owner) : QObject(owner) {}
 
 bool TTaalDlg::Execute() {
     // The form lives only for this call; nothing refers to it afterwards.
-    try {
-        const auto form = std::make_unique<TFormTaal>();
-        Taal = std::clamp(Taal, 0, 1);
-        form->Taal = Taal;
-        const bool ok = form->exec() == 1;
-        Taal = form->Taal;
-        return ok;
-    } catch (...) {
-        return false;
-    }
+    // Nothing is thrown inside its event loop, so nothing is caught there.
+    const auto form = std::make_unique<TFormTaal>();
+    Taal = std::clamp(Taal, 0, 1);
+    form->Taal = Taal;
+    const bool ok = form->exec() == 1;
+    Taal = form->Taal;
+    return ok;
 }

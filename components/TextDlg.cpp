@@ -5,7 +5,10 @@
 #include "QtColor.h"
 #include "TextForm.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
+#include <exception>
 #include <memory>
 
 namespace Textdlg {
@@ -64,16 +67,18 @@ int TTextDlg::ShowModal(int type, std::string caption, std::string line1, std::s
     auto* const form = new TFormText;
     const QPointer<TFormText> alive(form);
     Form = form;
-    int result = idCancel;
+    // Filled before the box's event loop runs, so that nothing can be thrown
+    // inside it; a box that cannot be filled is not shown.
     try {
         InitDialog(std::move(caption), std::move(line1), std::move(line2), std::move(line3),
                    std::move(line4), type);
         form->Modal = 1;
         form->ApplyBorderIcons();
-        result = form->exec();
-    } catch (...) {
-        result = idCancel;
+    } catch (const std::exception&) {
+        delete form;
+        return idCancel;
     }
+    const int result = form->exec();
     delete alive.data();
     // exec gives 0 when the box went without a button (closed by the
     // program): the close result.
@@ -98,13 +103,19 @@ int TTextDlg::Show(int type, std::string caption, std::string line1, std::string
                    std::move(line4), type);
         form->Modal = 0;
         form->ApplyBorderIcons();
-        if (!form->isVisible()) {
-            form->show();
-        }
-        return idOk;
-    } catch (...) {
+    } catch (const std::exception&) {
+        delete form;
         return idCancel;
     }
+    // A box left up belongs to the application, and goes when it ends.
+    if (QCoreApplication::instance() != nullptr) {
+        connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, form,
+                [form] { delete form; });
+    }
+    if (!form->isVisible()) {
+        form->show();
+    }
+    return idOk;
 }
 
 int TTextDlg::Show(std::string text, std::string caption, int type) {

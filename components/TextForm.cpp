@@ -90,12 +90,12 @@ TFormText::TFormText(QWidget* parent)
       IconInformation(LoadIcon("MTINFORMATION")), IconConfirmation(LoadIcon("MTCONFIRMATION")) {
     setupUi(this);
     setFont(DialogFont());
-    // Boxes left up belong to the application: they do not keep it running
-    // and go when it ends.
+    // A box does not keep the application running.
     setAttribute(Qt::WA_QuitOnClose, false);
-    if (QCoreApplication::instance() != nullptr) {
-        connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this,
-                [this] { delete this; });
+    // The message is text, never markup: a line that looks like HTML (from
+    // a device or a user) shows as it is.
+    for (QLabel* label : {Label1, Label2, Label3, Label4}) {
+        label->setTextFormat(Qt::PlainText);
     }
     FormCreate();
     const std::pair<QPushButton*, int> results[] = {

@@ -5,7 +5,9 @@
 // (OK 1, Cancel 2, Abort 3, Retry 4, Ignore 5, Yes 6, No 7) and closing it
 // gives 2, except for the sets without a close command (Abort/Retry/Ignore
 // and Yes/No), which only a button ends. Non-modal, only OK closes it, and
-// it frees itself. A box never grows beyond the screen's available area:
+// it frees itself. The lines are plain text, never markup. Its owner
+// deletes it (TTextDlg deletes the boxes it left up when the application
+// ends). A box never grows beyond the screen's available area:
 // lines too long for it wrap, and text still too high scrolls above the
 // buttons, which stay in view. GUI thread only.
 

@@ -7,13 +7,12 @@
 // Mouse moves are the edit's own: the toolkit's mouse-move event is not
 // raised. GUI thread only.
 
-#include "Cp1252Entry.h"
 #include "DBControls.h"
 #include "ReadOnlyColouring.h"
 
 #include <functional>
 
-class TVynDBEdit : public TReadOnlyColouring<TCp1252Entry<TDBEdit>> {
+class TVynDBEdit : public TReadOnlyColouring<TDBEdit> {
     Q_OBJECT
 
 public:

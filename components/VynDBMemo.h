@@ -3,11 +3,10 @@
 // library's read-only colouring; ColorRO starts as clInfoBk. GUI thread
 // only.
 
-#include "Cp1252Entry.h"
 #include "DBControls.h"
 #include "ReadOnlyColouring.h"
 
-class TVynDBMemo : public TReadOnlyColouring<TCp1252PlainEntry<TDBMemo>> {
+class TVynDBMemo : public TReadOnlyColouring<TDBMemo> {
     Q_OBJECT
 
 public:

@@ -18,7 +18,6 @@ void Register() {
 
 namespace {
 
-
 // "dd mmm yyyy" with the locale's short month name.
 std::string DateText(const TLocalTime& t) {
     std::tm parts{};

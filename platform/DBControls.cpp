@@ -2,6 +2,7 @@
 
 #include "QtText.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 
 namespace {
@@ -29,18 +30,44 @@ TField* TFieldLink::Field() const {
     return BoundField(m_source, m_field);
 }
 
-std::string TFieldLink::Text() const {
+QString TFieldLink::Text() const {
     const TField* field = Field();
-    return field != nullptr && m_source->DataSet->RecordCount() > 0 ? field->AsString()
-                                                                    : std::string();
+    return field != nullptr && m_source->DataSet->RecordCount() > 0 ? field->AsText() : QString();
 }
 
-void TFieldLink::Write(const std::string& text) {
-    if (TField* field = Field()) {
-        field->SetAsString(text);
+bool TFieldLink::Write(const QString& text, QString& error) {
+    TField* field = Field();
+    if (field == nullptr) {
+        error = QStringLiteral("the field %1 is not open").arg(ToQString(m_field));
+        return false;
+    }
+    try {
+        field->SetAsText(text);
         m_source->DataSet->Post();
+        return true;
+    } catch (const EDatabaseError& e) {
+        error = ToQString(e.what());
+        return false;
     }
 }
+
+namespace {
+
+// Shows an edit's text as stored, or as not stored and why.
+void ShowStored(QWidget* edit, QString& storeError, const QString& error) {
+    if (storeError == error) {
+        return;
+    }
+    storeError = error;
+    QPalette palette = edit->palette();
+    palette.setColor(QPalette::Text, error.isEmpty()
+                                         ? QApplication::palette(edit).color(QPalette::Text)
+                                         : QColor(0xC0, 0, 0));
+    edit->setPalette(palette);
+    edit->setToolTip(error.isEmpty() ? QString() : QStringLiteral("Not stored: ") + error);
+}
+
+} // namespace
 
 // ---------------------------------------------------------------------------
 
@@ -53,9 +80,13 @@ void TDBEdit::Bind(TDataSource* source, const std::string& field) {
 }
 
 void TDBEdit::Load() {
+    if (m_storing) {
+        return;
+    }
     m_loading = true;
-    setText(ToQString(m_link.Text()));
+    setText(m_link.Text());
     setModified(false);
+    ShowStored(this, m_storeError, {});
     m_loading = false;
 }
 
@@ -63,8 +94,23 @@ void TDBEdit::Store() {
     if (m_loading || !isModified() || isReadOnly()) {
         return;
     }
-    setModified(false);
-    m_link.Write(FromQString(text()));
+    // Posting reloads the record: the typed text is what is written.
+    const QString typed = text();
+    QString error;
+    m_storing = true;
+    const bool stored = m_link.Write(typed, error);
+    m_storing = false;
+    if (stored) {
+        Load(); // the stored value, as the database has it now
+        return;
+    }
+    // The user's text stays, not stored.
+    if (text() != typed) {
+        setText(typed);
+    }
+    setModified(true);
+    ShowStored(this, m_storeError, error);
+    emit StoreFailed(error);
 }
 
 // ---------------------------------------------------------------------------
@@ -76,16 +122,28 @@ void TDBMemo::Bind(TDataSource* source, const std::string& field) {
 }
 
 void TDBMemo::Load() {
-    setPlainText(ToQString(m_link.Text()));
+    if (m_storing) {
+        return;
+    }
+    setPlainText(m_link.Text());
     document()->setModified(false);
+    ShowStored(this, m_storeError, {});
 }
 
 void TDBMemo::Store() {
     if (!document()->isModified() || isReadOnly()) {
         return;
     }
-    document()->setModified(false);
-    m_link.Write(FromQString(toPlainText()));
+    QString error;
+    m_storing = true;
+    const bool stored = m_link.Write(toPlainText(), error);
+    m_storing = false;
+    if (stored) {
+        Load();
+        return;
+    }
+    ShowStored(this, m_storeError, error);
+    emit StoreFailed(error);
 }
 
 void TDBMemo::focusOutEvent(QFocusEvent* event) {
@@ -97,9 +155,19 @@ void TDBMemo::focusOutEvent(QFocusEvent* event) {
 
 TDBLookupComboBox::TDBLookupComboBox(QWidget* parent) : QComboBox(parent) {
     connect(this, &QComboBox::activated, this, [this](int index) {
-        if (!m_loading && !m_readOnly && index >= 0) {
-            m_link.Write(FromQString(itemData(index).toString()));
+        if (m_loading || m_readOnly || index < 0) {
+            return;
         }
+        QString error;
+        if (m_link.Write(itemData(index).toString(), error)) {
+            m_storeError.clear();
+            return;
+        }
+        // The list shows what is stored, and says why the choice is not.
+        Load();
+        m_storeError = error;
+        setToolTip(QStringLiteral("Not stored: ") + error);
+        emit StoreFailed(error);
     });
 }
 
@@ -132,7 +200,7 @@ void TDBLookupComboBox::LoadList() {
         // The list's own cursor is put back afterwards.
         const int recNo = list->RecNo();
         for (list->First(); !list->Eof(); list->Next()) {
-            addItem(ToQString(shown->AsString()), ToQString(key->AsString()));
+            addItem(shown->AsText(), key->AsText());
         }
         list->SetRecNo(recNo);
     }
@@ -142,7 +210,8 @@ void TDBLookupComboBox::LoadList() {
 
 void TDBLookupComboBox::Load() {
     m_loading = true;
-    const QString key = ToQString(m_link.Text());
+    setToolTip({});
+    const QString key = m_link.Text();
     setCurrentIndex(key.isEmpty() ? -1 : findData(key));
     m_loading = false;
 }

@@ -1,9 +1,15 @@
 #pragma once
 // Edits bound to a field of a data source (DataSet.h): they show the field
-// of the data set's current record, follow its cursor, and write an edited
-// value back (and post it) when editing ends. A failed write throws
-// EDatabaseError out of the edit's signal handler, to the caller's event
-// loop. GUI thread only.
+// of the data set's current record (its Unicode text, as stored), follow its
+// cursor, and write an edited value back (and post it) when editing ends.
+//
+// Nothing is thrown out of an edit's event handlers. A write that fails (the
+// driver refused the post, the data set is read-only, the text is no value
+// of the field's type) leaves the user's text in the edit, still marked as
+// modified and so not stored, shows it in red with the reason as the
+// tooltip ("Not stored: ..."), and emits StoreFailed with the reason. The
+// next write that succeeds, or a load of another record, ends that state.
+// GUI thread only.
 
 #include "DataSet.h"
 
@@ -26,9 +32,11 @@ public:
     // nullptr when unbound, closed, or the data set has no such field.
     TField* Field() const;
     // The field's text on the current record; empty without one.
-    std::string Text() const;
-    // Writes the text into the current record and posts it.
-    void Write(const std::string& text);
+    QString Text() const;
+    // Writes the text into the current record and posts it; false with the
+    // reason when that failed (the record is then as it was). Throws
+    // nothing.
+    bool Write(const QString& text, QString& error);
 
 private:
     TDataSource* m_source = nullptr;
@@ -46,6 +54,11 @@ public:
     const std::string& DataField() const { return m_link.FieldName(); }
     void Bind(TDataSource* source, const std::string& field);
     TField* Field() const { return m_link.Field(); }
+    // Why the text shown is not stored; empty when it is.
+    const QString& StoreError() const { return m_storeError; }
+
+signals:
+    void StoreFailed(const QString& error);
 
 private:
     void Load();
@@ -53,6 +66,8 @@ private:
 
     TFieldLink m_link;
     bool m_loading = false;
+    bool m_storing = false;
+    QString m_storeError;
 };
 
 // A multi-line edit bound to DataSource/DataField; writes back when it
@@ -68,6 +83,12 @@ public:
     void Bind(TDataSource* source, const std::string& field);
     TField* Field() const { return m_link.Field(); }
 
+    // Why the text shown is not stored; empty when it is.
+    const QString& StoreError() const { return m_storeError; }
+
+signals:
+    void StoreFailed(const QString& error);
+
 protected:
     void focusOutEvent(QFocusEvent* event) override;
 
@@ -76,6 +97,8 @@ private:
     void Store();
 
     TFieldLink m_link;
+    QString m_storeError;
+    bool m_storing = false;
 };
 
 // A drop-down list bound to DataSource/DataField whose entries come from a
@@ -97,6 +120,12 @@ public:
     // The toolkit's read-only state: the list cannot be changed by the user.
     bool IsReadOnly() const { return m_readOnly; }
     void SetBaseReadOnly(bool readOnly) { m_readOnly = readOnly; }
+    // Why the last choice was not stored (the list then shows the stored
+    // value again); empty when it was.
+    const QString& StoreError() const { return m_storeError; }
+
+signals:
+    void StoreFailed(const QString& error);
 
 protected:
     void showPopup() override;
@@ -113,4 +142,5 @@ private:
     std::string m_listField;
     bool m_loading = false;
     bool m_readOnly = false;
+    QString m_storeError;
 };

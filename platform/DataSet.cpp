@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QHeaderView>
+#include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlField>
 #include <QSqlQuery>
@@ -158,35 +159,45 @@ bool TField::IsNull() const {
     return Value().isNull();
 }
 
-std::string TField::AsString() const {
+QString TField::AsText() const {
     const QVariant v = Value();
     if (v.isNull()) {
         return {};
     }
     switch (DataType) {
-    case ftBoolean: return v.toBool() ? "True" : "False";
+    case ftBoolean: return v.toBool() ? QStringLiteral("True") : QStringLiteral("False");
     case ftSmallint:
     case ftInteger:
     case ftWord:
     case ftAutoInc:
-    case ftLargeint: return std::to_string(v.toLongLong());
+    case ftLargeint: return QString::number(v.toLongLong());
     case ftFloat:
-    case ftCurrency: return Shortest(v.toDouble());
+    case ftCurrency: return QString::fromStdString(Shortest(v.toDouble()));
     case ftBCD:
     case ftFMTBcd:
         // The digits as the database holds them; a driver that gave a
         // double (SQLite's REAL) gives its shortest form.
-        return v.metaType().id() == QMetaType::QString ? FromQString(v.toString().trimmed())
-                                                       : Shortest(v.toDouble());
-    case ftDate: return FromQString(v.toDate().toString(QStringLiteral("yyyy-MM-dd")));
-    case ftTime: return FromQString(v.toTime().toString(QStringLiteral("HH:mm:ss")));
-    case ftDateTime:
-        return FromQString(v.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+        return v.metaType().id() == QMetaType::QString
+                   ? v.toString().trimmed()
+                   : QString::fromStdString(Shortest(v.toDouble()));
+    case ftDate: return v.toDate().toString(QStringLiteral("yyyy-MM-dd"));
+    case ftTime: return v.toTime().toString(QStringLiteral("HH:mm:ss"));
+    case ftDateTime: return v.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
     case ftBlob:
     case ftBytes:
     case ftVarBytes:
-    case ftGraphic: return v.toByteArray().toStdString();
-    default: return FromQString(v.toString());
+    case ftGraphic: return QString::fromLatin1(v.toByteArray());
+    default: return v.toString();
+    }
+}
+
+std::string TField::AsString() const {
+    switch (DataType) {
+    case ftBlob:
+    case ftBytes:
+    case ftVarBytes:
+    case ftGraphic: return Value().toByteArray().toStdString();
+    default: return FromQString(AsText());
     }
 }
 
@@ -217,24 +228,63 @@ double TField::AsCurrency() const {
 }
 
 void TField::SetAsString(const std::string& text) {
+    SetAsText(ToQString(text));
+}
+
+void TField::SetAsText(const QString& text) {
+    const QString trimmed = text.trimmed();
+    const auto refuse = [&](const char* what) {
+        throw EDatabaseError("\"" + FromQString(text) + "\" is not " + what + " (field " +
+                             FieldName + ")");
+    };
     QVariant value;
+    bool ok = true;
     switch (DataType) {
-    case ftBoolean: value = Lower(text) == "true" || text == "1"; break;
+    case ftBoolean: {
+        const QString word = trimmed.toLower();
+        ok = word == QStringLiteral("true") || word == QStringLiteral("false") ||
+             word == QStringLiteral("1") || word == QStringLiteral("0");
+        if (!ok && !trimmed.isEmpty()) {
+            refuse("True or False");
+        }
+        value = trimmed.isEmpty()
+                    ? QVariant()
+                    : QVariant(word == QStringLiteral("true") || word == QStringLiteral("1"));
+        break;
+    }
     case ftSmallint:
     case ftInteger:
     case ftWord:
     case ftAutoInc:
-    case ftLargeint: value = QString::fromStdString(text).toLongLong(); break;
+    case ftLargeint: {
+        const qlonglong n = trimmed.toLongLong(&ok);
+        if (!ok && !trimmed.isEmpty()) {
+            refuse("a whole number");
+        }
+        value = trimmed.isEmpty() ? QVariant() : QVariant(n);
+        break;
+    }
     case ftFloat:
-    case ftCurrency:
-        value = ToQString(text).replace(QLatin1Char(','), QLatin1Char('.')).toDouble();
+    case ftCurrency: {
+        const double d = QString(trimmed).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
+        if ((!ok || !std::isfinite(d)) && !trimmed.isEmpty()) {
+            refuse("a number");
+        }
+        value = trimmed.isEmpty() ? QVariant() : QVariant(d);
         break;
+    }
     case ftBCD:
-    case ftFMTBcd:
+    case ftFMTBcd: {
         // Digits stay digits: the database converts them exactly.
-        value = ToQString(text).trimmed().replace(QLatin1Char(','), QLatin1Char('.'));
+        const QString digits = QString(trimmed).replace(QLatin1Char(','), QLatin1Char('.'));
+        static const QRegularExpression decimal(QStringLiteral("^[+-]?[0-9]+(\\.[0-9]+)?$"));
+        if (!digits.isEmpty() && !decimal.match(digits).hasMatch()) {
+            refuse("a decimal number");
+        }
+        value = digits.isEmpty() ? QVariant() : QVariant(digits);
         break;
-    default: value = ToQString(text); break;
+    }
+    default: value = text; break;
     }
     m_dataSet->SetValueAt(m_index, value);
 }

@@ -15,7 +15,8 @@
 // AsString, by field type: integers in plain decimal; floats and currencies
 // in the shortest form that reads back to the same double ("2.5", "0.1");
 // booleans "True"/"False"; dates "YYYY-MM-DD", times "hh:mm:ss", date-times
-// "YYYY-MM-DD hh:mm:ss"; text as stored (Windows-1252); NULL as "".
+// "YYYY-MM-DD hh:mm:ss"; text as stored; NULL as "". AsText gives it in
+// Unicode (what the bound controls show), AsString in Windows-1252.
 //
 // Exact decimals (an SQL NUMERIC or DECIMAL column: ftFMTBcd, also ftBCD)
 // are read as their digits, never through a double: AsString gives them
@@ -29,6 +30,7 @@
 
 #include <QObject>
 #include <QSqlDatabase>
+#include <QString>
 #include <QTableView>
 #include <QVariant>
 
@@ -103,6 +105,10 @@ public:
 
     bool IsNull() const;
     QVariant Value() const;
+    // The value as text (Unicode, exactly as stored for text fields).
+    QString AsText() const;
+    // The same in Windows-1252, for the library's own interface: a
+    // character without a byte there reads as "?".
     std::string AsString() const;
     // The value as a currency: rounded to four decimals (for an exact
     // decimal, from its digits).
@@ -111,7 +117,12 @@ public:
     // (about ±9.2e14) the nearest end of the range.
     std::int64_t AsCurrencyUnits() const;
     // Changes the current record's value (an editable data set; Post
-    // writes it). Throws EDatabaseError on a read-only data set.
+    // writes it). Throws EDatabaseError on a read-only data set, and for
+    // text that is no value of the field's type ("12a" for an integer, "yes"
+    // for a boolean): nothing is changed then. Empty text is NULL for every
+    // type but text.
+    void SetAsText(const QString& text);
+    // The same from Windows-1252 text.
     void SetAsString(const std::string& text);
 
 private:

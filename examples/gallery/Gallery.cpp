@@ -381,7 +381,10 @@ QGroupBox* TGallery::Data() {
     m_db.setDatabaseName(m_folder.filePath(QStringLiteral("gallery.sqlite")));
     m_db.open();
     QSqlQuery q(m_db);
-    q.exec(QStringLiteral("CREATE TABLE pumps (id INTEGER PRIMARY KEY, name TEXT, "
+    // A name of at most eight characters: a longer one shows what a bound
+    // edit does when the database refuses a write.
+    q.exec(QStringLiteral("CREATE TABLE pumps (id INTEGER PRIMARY KEY, "
+                          "name TEXT CHECK (length(name) <= 8), "
                           "bar REAL, maker INTEGER, note TEXT)"));
     q.exec(QStringLiteral("CREATE TABLE makers (code INTEGER PRIMARY KEY, label TEXT)"));
     q.exec(QStringLiteral("INSERT INTO makers VALUES (1, 'North'), (2, 'South'), (3, 'East')"));
@@ -466,6 +469,15 @@ QGroupBox* TGallery::Data() {
     note->OnClick = [this](QObject*) {
         ExportStatus->setText(Text("Link clicked", "Koppeling aangeklikt"));
     };
+    // A write the database refused: the edit keeps the text in red, and the
+    // line says why.
+    const auto refused = [this](const QString& error) {
+        ExportStatus->setText(Text("Not stored: %1", "Niet opgeslagen: %1").arg(error));
+    };
+    connect(name, &TDBEdit::StoreFailed, this, refused);
+    connect(note, &TDBEdit::StoreFailed, this, refused);
+    connect(memo, &TDBMemo::StoreFailed, this, refused);
+    connect(maker, &TDBLookupComboBox::StoreFailed, this, refused);
     const auto save = [this](bool csv) {
         const QString suggested = csv ? QStringLiteral("pumps.csv") : QStringLiteral("pumps.txt");
         const QString file =

@@ -14,12 +14,14 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QSqlQuery>
 #include <QStyle>
 #include <QStyleFactory>
 #include <QStyleOptionButton>
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -194,6 +196,112 @@ TEST_F(Bound, EditsFollowTheCursorAndWriteBack) {
     combo.SetReadOnly(true);
     emit combo.activated(0);
     EXPECT_EQ(Stored("SELECT name || maker FROM pumps WHERE id = 2"), "CP4S30");
+}
+
+// A write that fails throws nothing out of the edit: the user's text stays,
+// still modified (not stored), red with the reason as tooltip, StoreFailed
+// says why, and the database is as it was. Three ways to fail: the driver
+// refuses the post, text that is no integer, a read-only query.
+TEST_F(Bound, AFailedWriteStaysInTheEditAndSaysWhy) {
+    db.Exec("CREATE TABLE checked (id INTEGER PRIMARY KEY, name TEXT CHECK (length(name) < 6), "
+            "n INTEGER)");
+    db.Exec("INSERT INTO checked VALUES (1, 'short', 7)");
+    TDataSet table;
+    table.Database = db.Database();
+    table.TableName = "checked";
+    table.Open();
+    TDataSet query;
+    query.Database = db.Database();
+    query.SQL = "SELECT id, name, n FROM checked";
+    query.Open();
+    TDataSource tableSource;
+    tableSource.DataSet = &table;
+    TDataSource querySource;
+    querySource.DataSet = &query;
+    const struct {
+        const char* What;
+        TDataSource* Source;
+        const char* Field;
+        QString Typed;
+        const char* Reason; // a part of what the edit says
+    } cases[] = {
+        {"refused by the driver", &tableSource, "name", QStringLiteral("far too long"),
+         "CHECK constraint failed"},
+        {"no integer", &tableSource, "n", QStringLiteral("12a"), "\"12a\" is not a whole number"},
+        {"read-only query", &querySource, "name", QStringLiteral("other"), "read-only"},
+    };
+    for (const auto& c : cases) {
+        TVynDBEdit edit;
+        TVynDBMemo memo;
+        edit.Bind(c.Source, c.Field);
+        memo.Bind(c.Source, c.Field);
+        const std::string before = Stored("SELECT name || '/' || n FROM checked");
+        std::vector<QString> said;
+        QObject::connect(&edit, &TDBEdit::StoreFailed,
+                         [&](const QString& e) { said.push_back(e); });
+        QObject::connect(&memo, &TDBMemo::StoreFailed,
+                         [&](const QString& e) { said.push_back(e); });
+        edit.setText(c.Typed);
+        edit.setModified(true);
+        EXPECT_NO_THROW(emit edit.editingFinished()) << c.What;
+        EXPECT_EQ(edit.text(), c.Typed) << c.What;
+        EXPECT_TRUE(edit.isModified()) << c.What;
+        EXPECT_TRUE(edit.toolTip().startsWith(QStringLiteral("Not stored: "))) << c.What;
+        EXPECT_TRUE(edit.StoreError().contains(QLatin1String(c.Reason)))
+            << c.What << ": " << edit.StoreError().toStdString();
+        EXPECT_EQ(edit.palette().color(QPalette::Text).rgb() & 0xFFFFFF, 0xC00000u) << c.What;
+        memo.setPlainText(c.Typed);
+        memo.document()->setModified(true);
+        QFocusEvent out(QEvent::FocusOut);
+        EXPECT_NO_THROW(QApplication::sendEvent(&memo, &out)) << c.What;
+        EXPECT_EQ(memo.toPlainText(), c.Typed) << c.What;
+        EXPECT_TRUE(memo.document()->isModified()) << c.What;
+        ASSERT_EQ(said.size(), 2u) << c.What;
+        EXPECT_TRUE(said[1].contains(QLatin1String(c.Reason))) << c.What;
+        EXPECT_EQ(Stored("SELECT name || '/' || n FROM checked"), before) << c.What;
+        // A text that can be stored ends the state.
+        if (c.Source == &tableSource) {
+            edit.setText(c.Field == std::string("n") ? QStringLiteral("12")
+                                                     : QStringLiteral("tiny"));
+            edit.setModified(true);
+            emit edit.editingFinished();
+            EXPECT_TRUE(edit.StoreError().isEmpty()) << c.What;
+            EXPECT_FALSE(edit.isModified()) << c.What;
+            EXPECT_TRUE(edit.toolTip().isEmpty()) << c.What;
+        }
+    }
+    EXPECT_EQ(Stored("SELECT name || '/' || n FROM checked"), "tiny/12");
+
+    // The lookup list shows what is stored and says why the choice is not.
+    TVynDBLookupComboBox combo;
+    combo.SetList(&list, "code", "label");
+    combo.Bind(&querySource, "n");
+    std::vector<QString> said;
+    QObject::connect(&combo, &TDBLookupComboBox::StoreFailed,
+                     [&](const QString& e) { said.push_back(e); });
+    EXPECT_NO_THROW(emit combo.activated(1));
+    ASSERT_EQ(said.size(), 1u);
+    EXPECT_TRUE(combo.StoreError().contains(QLatin1String("read-only")));
+}
+
+// The database's text reaches the edit and goes back as it is, Unicode and
+// all: no code page in between.
+TEST_F(Bound, UnicodeTextIsShownAndStoredAsItIs) {
+    db.Exec("UPDATE pumps SET name = '\xCE\xA9 \xE2\x88\x92 5' WHERE id = 1"); // "Ω − 5"
+    pumps.Open();
+    TVynDBEdit edit;
+    TVynDBMemo memo;
+    edit.Bind(&source, "name");
+    memo.Bind(&source, "name");
+    const QString omega = QString::fromUtf8("\xCE\xA9 \xE2\x88\x92 5");
+    EXPECT_EQ(edit.text(), omega);
+    EXPECT_EQ(memo.toPlainText(), omega);
+    edit.setText(omega + QStringLiteral("!"));
+    edit.setModified(true);
+    emit edit.editingFinished();
+    QSqlQuery q(db.Database());
+    ASSERT_TRUE(q.exec(QStringLiteral("SELECT name FROM pumps WHERE id = 1")) && q.next());
+    EXPECT_EQ(q.value(0).toString(), omega + QStringLiteral("!"));
 }
 
 QRgb CircleInside(TVynRadioButton& b) {

@@ -3,6 +3,7 @@
 #include "Gallery.h"
 
 #include "TextForm.h"
+#include "VynDBEdit.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -103,6 +104,17 @@ TEST_F(Gallery, ExportSaysWhyItFailedAndRemembersTheFolder) {
     EXPECT_EQ(gallery->SaveFolder(), folder);
     EXPECT_TRUE(TGallery::SaveFilter(true).startsWith(QStringLiteral("CSV files (*.csv)")));
     EXPECT_TRUE(TGallery::SaveFilter(false).startsWith(QStringLiteral("Text files (*.txt)")));
+}
+
+// A name the table refuses: the gallery goes on and says why.
+TEST_F(Gallery, ShowsAWriteTheDatabaseRefused) {
+    auto* name = gallery->findChildren<TVynDBEdit*>().front();
+    name->setText(QStringLiteral("much too long a name"));
+    name->setModified(true);
+    emit name->editingFinished();
+    EXPECT_TRUE(gallery->ExportStatus->text().startsWith(QStringLiteral("Not stored: ")));
+    EXPECT_TRUE(gallery->ExportStatus->text().contains(QStringLiteral("CHECK constraint")));
+    EXPECT_EQ(name->text(), QStringLiteral("much too long a name"));
 }
 
 } // namespace

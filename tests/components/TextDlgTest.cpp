@@ -11,12 +11,15 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QPointer>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTimer>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -381,6 +384,31 @@ TEST(LanguageDialog, OpensInItsLanguageAndKeepsTheChoiceOnlyOnOk) {
         },
         [&] { return dlg.Execute(); });
     EXPECT_EQ(caption, "Language");
+}
+
+// A line that looks like markup shows as it stands: its tags are text.
+TEST_F(MessageBox, LinesArePlainTextNeverMarkup) {
+    const std::string line = "<b>Port</b> <a href=\"x\">COM3</a> <img src=\"y\">";
+    dlg.Show(0, "Device", line, "", "", "");
+    ASSERT_TRUE(dlg.Form != nullptr);
+    QLabel* label = dlg.Form->Label1;
+    EXPECT_EQ(label->text(), ToQString(line));
+    // As markup the label would be narrower: the tags would not show.
+    EXPECT_GE(label->sizeHint().width(), label->fontMetrics().horizontalAdvance(ToQString(line)));
+    delete dlg.Form.data();
+}
+
+// When the application ends, the boxes a TTextDlg left up go; a form its
+// owner holds is the owner's to delete (once).
+TEST_F(MessageBox, OnlyTheBoxesLeftUpGoWhenTheApplicationEnds) {
+    auto owned = std::make_unique<TFormText>();
+    dlg.Show(0, "Left up", "x", "", "", "");
+    QPointer<TFormText> leftUp = dlg.Form;
+    ASSERT_TRUE(leftUp != nullptr);
+    ASSERT_TRUE(QMetaObject::invokeMethod(QCoreApplication::instance(), "aboutToQuit",
+                                          Qt::DirectConnection));
+    EXPECT_TRUE(leftUp == nullptr);
+    EXPECT_NE(owned->Label1, nullptr); // still there, deleted once below
 }
 
 } // namespace
