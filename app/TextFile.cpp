@@ -131,7 +131,25 @@ bool ReadTextFile(const std::string& path, std::string& text, std::string& error
         for (std::size_t i = 0; i < got; ++i) {
             if (!lines.Put(chunk[i])) {
                 // maxLines complete: whatever follows cannot change them.
-                out.Cut = i + 1 < got || std::fgetc(file.get()) != EOF;
+                // The rest of the last line's break (the LF of CR LF) is no
+                // more of the file.
+                std::size_t j = i + 1;
+                const auto next = [&]() -> int {
+                    return j < got ? static_cast<unsigned char>(chunk[j++])
+                                   : std::fgetc(file.get());
+                };
+                int after = next();
+                if (chunk[i] == '\r') {
+                    while (after == '\r') {
+                        after = next();
+                    }
+                    if (after == '\n') {
+                        after = next();
+                    }
+                } else if (chunk[i] == '\n' && after == '\r') {
+                    after = next();
+                }
+                out.Cut = after != EOF;
                 return true;
             }
         }

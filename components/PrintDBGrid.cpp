@@ -8,9 +8,11 @@
 #include <QProcess>
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 #include <vector>
 
 namespace Printdbgrid {
@@ -77,12 +79,16 @@ std::string AmountText(double value, char decimalMark) {
     if (!std::isfinite(value)) {
         return std::isnan(value) ? "NaN" : value < 0 ? "-INF" : "INF";
     }
-    // The double's exact digits rounded to four decimals (the currency's
-    // ten-thousandths, of any size), then to two, half away from zero.
+    // One rounding, to two decimals half away from zero, of the double's
+    // exact value: its first 60 decimals decide it (a double of magnitude
+    // 0.001 or more is never within 1e-60 of a rounding boundary without
+    // being on it).
     char digits[400];
-    const int n = std::snprintf(digits, sizeof digits, "%.4f", std::fabs(value));
-    std::string text(digits, static_cast<std::size_t>(n - 2));
-    if (digits[n - 2] >= '5') {
+    const int n = std::snprintf(digits, sizeof digits, "%.60f", std::fabs(value));
+    const std::string exact(digits, static_cast<std::size_t>(n));
+    const std::size_t point = exact.find('.');
+    std::string text = exact.substr(0, point + 3);
+    if (exact[point + 3] >= '5') {
         std::size_t i = text.size();
         while (i-- > 0) {
             if (text[i] == '.') {
@@ -145,7 +151,16 @@ void TPrintDBGrid::XlatString(std::string& text, int column) {
     case ftFloat:
     case ftCurrency: {
         const QString mark = QLocale().decimalPoint();
-        text = AmountText(field->Value().toDouble(), mark.size() == 1 ? mark[0].toLatin1() : '.');
+        const char decimalMark = mark.size() == 1 ? mark[0].toLatin1() : '.';
+        // A currency is its ten-thousandths (1.005 is 1.0050): those are
+        // rounded, once; a float, or a currency beyond what they hold, is
+        // rounded from its exact value.
+        const std::int64_t units = field->DataType == ftCurrency ? field->AsCurrencyUnits() : 0;
+        const bool inRange = units != std::numeric_limits<std::int64_t>::max() &&
+                             units != std::numeric_limits<std::int64_t>::min();
+        text = field->DataType == ftCurrency && inRange
+                   ? CurrencyText(units, decimalMark)
+                   : AmountText(field->Value().toDouble(), decimalMark);
         break;
     }
     default: text = "?"; break;

@@ -12,8 +12,9 @@
 // was, and a failed export returns false. The grid's visibility is restored
 // as it was (a grid never shown stays hidden).
 //
-// Cell texts: the field's AsString; floats and currencies as the currency
-// value with two decimals and the locale's decimal mark (AmountText); "?" for blobs,
+// Cell texts: the field's AsString; floats and currencies with two decimals
+// and the locale's decimal mark, rounded once: a currency from its
+// ten-thousandths (CurrencyText), a float from its value (AmountText); "?" for blobs,
 // memos and other types; an empty cell for a column without a field.
 // CSV: every value quoted, ';' between values, a quote inside a value
 // doubled, so every value reads back unchanged. In the aligned table a line
@@ -64,7 +65,7 @@ private:
 // rounded half away from zero, with the given decimal mark.
 std::string CurrencyText(std::int64_t units, char decimalMark);
 // A float or currency value of any size with two decimals: the double's
-// exact digits rounded to ten-thousandths (as a currency holds it), then to
-// two decimals half away from zero, as CurrencyText does; "NaN", "INF" or
-// "-INF" for those.
+// exact value rounded once to two decimals, half away from zero (so
+// 0.12496 gives 0.12, and 1.005, which is 1.00499999999999989..., 1.00);
+// "NaN", "INF" or "-INF" for those.
 std::string AmountText(double value, char decimalMark);

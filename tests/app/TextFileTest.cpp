@@ -99,6 +99,20 @@ TEST(ReadTextFile, ALineBeyondTheBoundIsCutAndReported) {
     EXPECT_TRUE(limits.Cut);
     ASSERT_TRUE(ReadTextFile(dir.Write("i.txt", "1\n2"), text, error, 2, &limits));
     EXPECT_FALSE(limits.Cut);
+    // A file of exactly maxLines lines, whatever its breaks, was read whole.
+    const struct {
+        const char* Text;
+        bool Cut;
+    } ends[] = {
+        {"1\r\n2\r\n", false}, {"1\n2\n", false},       {"1\r2\r", false},
+        {"1\n2\n\r", false},   {"1\r\n2\r\r\n", false}, {"1\r\n2\r\n\r\n", true},
+        {"1\r\n2\r\nx", true}, {"1\n2\n\n", true},
+    };
+    for (const auto& e : ends) {
+        ASSERT_TRUE(ReadTextFile(dir.Write("j.txt", e.Text), text, error, 2, &limits));
+        EXPECT_EQ(limits.Cut, e.Cut) << e.Text;
+        EXPECT_EQ(text, "1\r\n2\r\n") << e.Text;
+    }
 }
 
 TEST(ReadTextFile, UnreadableFilesGiveAnEmptyTextAndAReason) {
