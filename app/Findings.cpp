@@ -2,7 +2,7 @@
 
 #include "Cp1252.h"
 
-#include <cstdio>
+#include <charconv>
 #include <utility>
 
 namespace {
@@ -13,10 +13,13 @@ constexpr std::string_view kMore = "; \xE2\x80\xA6"; // "; …"
 // How many findings of a kind the pane's line names before "…".
 constexpr int kNamed = 2;
 
+// A number as the map has it: the shortest text that reads back to it, with
+// a point whatever the process locale ("12.5", "1234567", never
+// "1.23457e+06").
 std::string Number(double v) {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%g", v);
-    return buffer;
+    char buffer[400];
+    const auto written = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::fixed);
+    return written.ec == std::errc() ? std::string(buffer, written.ptr) : std::string("?");
 }
 
 std::string Plural(int n, std::string_view one, std::string_view many) {

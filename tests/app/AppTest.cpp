@@ -431,6 +431,9 @@ TEST_F(Window, PaneLinesSayWhatWasRead) {
     const Case cases[] = {
         {typo, "14 \xC3\x97 9 \xC2\xB7 1 cell read as 0: row 250, column 2 'l,25'"},
         {shortRow, "14 \xC3\x97 9 \xC2\xB7 1 short row: row 250 (13 of 14 values)"},
+        // Axis values as the map has them, never in exponent form.
+        {"h\r\n\r\nh\r\n\r\n\t\tmm3\r\n\t\t1\t2\r\nBar\t1234567.5\t1\tl,25\r\n",
+         "2 \xC3\x97 1 \xC2\xB7 1 cell read as 0: row 1234567.5, column 2 'l,25'"},
         {"", "empty"},
     };
     for (const Case& c : cases) {
