@@ -1,7 +1,7 @@
 #pragma once
 // TTextDlg: a message box with a caption, up to four lines, an optional icon
 // and one of eight button sets, captions in English (Taal 0) or Dutch (1).
-// Type flags as the original platform's message box: the low four bits pick
+// Type flags, the common message-box numbering: the low four bits pick
 // the buttons (0 OK, 1 OK/Cancel, 2 Abort/Retry/Ignore, 3 Yes/No/Cancel,
 // 4 Yes/No, 5 Retry/Cancel, 8 Yes/Retry/No, 15 none; others OK), bits 4 to 7
 // the icon (0x10 error, 0x20 confirmation, 0x30 warning, 0x40 information;

@@ -19,7 +19,7 @@
 
 #include <string>
 
-// Button results, the values of the original platform's message box.
+// Button results, the common message-box values callers compare with.
 inline constexpr int idOk = 1;
 inline constexpr int idCancel = 2;
 inline constexpr int idAbort = 3;

@@ -37,7 +37,11 @@ void TVynDBEdit::RestoreCursor() {
 }
 
 void TVynDBEdit::mouseMoveEvent(QMouseEvent* event) {
-    // Not passed on to the line edit: the hyperlink look owns mouse moves.
+    // The line edit selects text by dragging; only the hyperlink look (a
+    // read-only edit with a click handler) keeps the moves to itself.
+    if (!(isReadOnly() && HandlersAssigned())) {
+        TReadOnlyColouring::mouseMoveEvent(event);
+    }
     if (!HandlersAssigned()) {
         return;
     }

@@ -4,8 +4,8 @@
 // hyperlink look: when an OnClick or OnDblClick handler is assigned, the
 // text is blue and underlined while read-only (black and plain while
 // editable), and over a non-empty read-only edit the mouse shows a hand.
-// Mouse moves are the edit's own: the toolkit's mouse-move event is not
-// raised. GUI thread only.
+// Mouse moves select text as in any edit; only the hyperlink look (read-only
+// with a click handler) takes them for the hand cursor. GUI thread only.
 
 #include "DBControls.h"
 #include "ReadOnlyColouring.h"
@@ -18,7 +18,7 @@ class TVynDBEdit : public TReadOnlyColouring<TDBEdit> {
 public:
     explicit TVynDBEdit(QWidget* parent = nullptr);
 
-    // The toolkit's click events; "assigned" means non-empty. Assign them
+    // Click events; "assigned" means non-empty. Assign them
     // before setting ReadOnly: the font follows at the next SetReadOnly.
     std::function<void(QObject* Sender)> OnClick;
     std::function<void(QObject* Sender)> OnDblClick;

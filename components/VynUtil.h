@@ -43,8 +43,8 @@ std::string TimeText(const TLocalTime& time, bool hundredths);
 // The local time now, as TimeText gives it.
 std::string LocalTimeText(bool hundredths);
 
-// The platform family of the running system, in the original platform's
-// numbering: 1 for the family whose port probing opens every candidate
+// The platform family of the running system, in the numbering callers
+// compare with: 1 for the family whose port probing opens every candidate
 // device, 2 for the one with a device list (this platform), -1 when unknown.
 int GetPlatformId();
 

@@ -117,7 +117,7 @@ public:
     // The key of the entry shown (Windows-1252); empty when none is.
     std::string KeyValue() const;
 
-    // The toolkit's read-only state: the list cannot be changed by the user.
+    // The read-only state: the list cannot be changed by the user.
     bool IsReadOnly() const { return m_readOnly; }
     void SetBaseReadOnly(bool readOnly) { m_readOnly = readOnly; }
     // Why the last choice was not stored (the list then shows the stored

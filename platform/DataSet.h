@@ -1,7 +1,6 @@
 #pragma once
-// Data sets, fields, data sources and a grid in the vocabulary of the
-// component toolkit the library's data-aware components were designed for,
-// on Qt Sql. Any Qt Sql driver works; the tests use QSQLITE.
+// Data sets, fields, data sources and a grid for the library's data-aware
+// components, on Qt Sql. Any Qt Sql driver works; the tests use QSQLITE.
 //
 // A TDataSet reads a table (editable) or a query (read-only) from a
 // QSqlDatabase when opened, with every record fetched, so RecordCount is
@@ -43,7 +42,7 @@
 
 class QSqlQueryModel;
 
-// The toolkit's field types, with its numbering.
+// Field types; the numbering is fixed, callers store and compare it.
 enum TFieldType : int {
     ftUnknown = 0,
     ftString,
@@ -240,7 +239,7 @@ public:
     // Columns added later refer to the bound data set.
     TColumn* AddColumn(const std::string& fieldName);
 
-    // The toolkit's Visible: not hidden on purpose.
+    // Visible: not hidden on purpose.
     bool Visible() const { return !isHidden(); }
     void SetVisible(bool visible) { setVisible(visible); }
 

@@ -47,7 +47,8 @@ inline constexpr std::uint8_t kDtrControlHandshake = 2;
 inline constexpr std::uint8_t kRtsControlDisable = 0;
 inline constexpr std::uint8_t kRtsControlHandshake = 2;
 
-// The read and write time-outs in the original platform's order.
+// The read and write time-outs, in the order the library's serial settings
+// have always stored them.
 struct TDeviceTimeouts {
     std::uint32_t ReadIntervalTimeout = 0;
     std::uint32_t ReadTotalTimeoutMultiplier = 0;

@@ -16,7 +16,8 @@
 
 // Root keys an application passes to TVynRegistry::Init.
 using HKEY = void*;
-// Handles with the original platform's values; they are compared, never
+// Handles with fixed values that stored settings and callers rely on; they
+// are compared, never
 // dereferenced.
 // NOLINTBEGIN(performance-no-int-to-ptr)
 inline HKEY const HKEY_CURRENT_USER = reinterpret_cast<HKEY>(std::uintptr_t{0x80000001});

@@ -85,6 +85,35 @@ void Move(QWidget* w, QPoint at) {
     QApplication::sendEvent(w, &move);
 }
 
+// Dragging selects text in an edit, unless the hyperlink look has it.
+TEST(DataAware, DraggingSelectsTextExceptOnAHyperlink) {
+    for (const bool link : {false, true}) {
+        TVynDBEdit edit;
+        edit.resize(200, 24);
+        edit.setText(QStringLiteral("some text to select"));
+        if (link) {
+            edit.OnClick = [](QObject*) {};
+            edit.SetReadOnly(true);
+        }
+        edit.show();
+        const QPoint from(3, 12);
+        const QPoint to(150, 12);
+        QMouseEvent press(QEvent::MouseButtonPress, from, edit.mapToGlobal(from), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&edit, &press);
+        QMouseEvent move(QEvent::MouseMove, to, edit.mapToGlobal(to), Qt::NoButton, Qt::LeftButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(&edit, &move);
+        EXPECT_EQ(edit.hasSelectedText(), !link) << (link ? "hyperlink" : "plain");
+        QMouseEvent release(QEvent::MouseButtonRelease, to, edit.mapToGlobal(to), Qt::LeftButton,
+                            Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(&edit, &release);
+        if (QWidget::mouseGrabber() != nullptr) {
+            QWidget::mouseGrabber()->releaseMouse();
+        }
+    }
+}
+
 TEST(DataAware, HyperlinkLookOnlyWithAClickHandler) {
     TVynDBEdit plain;
     plain.setText("text");
