@@ -2,10 +2,14 @@
 
 #include "AtomicFile.h"
 #include "Palette.h"
+#include "QtText.h"
 #include "SerialDevice.h" // SystemErrorText
 
+#include <QDir>
+#include <QFile>
 #include <QLocale>
 #include <QProcess>
+#include <QTemporaryFile>
 
 #include <algorithm>
 #include <charconv>
@@ -262,16 +266,100 @@ bool TPrintDBGrid::Save(const char* fileName, bool csv) {
     return true;
 }
 
+namespace {
+
+// A command line split into words as a POSIX shell splits them (blanks
+// between words; '...' literal; "..." with \\ before " \\ $ ` taken
+// literally; \\ outside quotes takes the next character), without running
+// a shell: no expansions. False for an unclosed quote.
+bool SplitCommandLine(const QString& line, QStringList& words) {
+    words.clear();
+    QString word;
+    bool inWord = false;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        const QChar c = line[i];
+        if (c == u' ' || c == u'\t' || c == u'\n') {
+            if (inWord) {
+                words.append(word);
+                word.clear();
+                inWord = false;
+            }
+            continue;
+        }
+        inWord = true;
+        if (c == u'\\') {
+            if (++i < line.size()) {
+                word += line[i];
+            }
+        } else if (c == u'\'') {
+            const qsizetype end = line.indexOf(u'\'', i + 1);
+            if (end < 0) {
+                return false;
+            }
+            word += line.mid(i + 1, end - i - 1);
+            i = end;
+        } else if (c == u'"') {
+            for (++i;; ++i) {
+                if (i >= line.size()) {
+                    return false;
+                }
+                if (line[i] == u'"') {
+                    break;
+                }
+                if (line[i] == u'\\' && i + 1 < line.size() &&
+                    QStringLiteral("\"\\$`").contains(line[i + 1])) {
+                    ++i;
+                }
+                word += line[i];
+            }
+        } else {
+            word += c;
+        }
+    }
+    if (inWord) {
+        words.append(word);
+    }
+    return true;
+}
+
+} // namespace
+
 bool TPrintDBGrid::Print() {
-    if (!SaveToTextFile("tmp.txt")) {
+    // A file of its own where temporary files belong: two prints at once do
+    // not meet, and the current folder need not be writable. The print
+    // system reads it after this returns, so it stays for the system's
+    // cleaning of the temporary folder.
+    QTemporaryFile reserve(QDir::tempPath() + QStringLiteral("/mapwright-print-XXXXXX.txt"));
+    reserve.setAutoRemove(false);
+    if (!reserve.open()) {
+        m_lastError = "no temporary file for printing: " + FromQString(reserve.errorString());
         return false;
     }
+    const QString file = reserve.fileName();
+    reserve.close();
+    if (!SaveToTextFile(FromQString(file).c_str())) {
+        QFile::remove(file);
+        return false;
+    }
+    // A command line, split as a shell splits words (quotes kept together),
+    // run without a shell; the file is its last argument.
     const char* command = std::getenv("MAPWRIGHT_PRINT_COMMAND");
-    const QString program = command != nullptr && command[0] != '\0'
-                                ? QString::fromLocal8Bit(command)
-                                : QStringLiteral("lp");
-    // Not waited for: whatever the print system answers, the table is on its
-    // way (or in tmp.txt).
-    QProcess::startDetached(program, {QStringLiteral("tmp.txt")});
+    QStringList words;
+    if (!SplitCommandLine(command != nullptr && command[0] != '\0' ? QString::fromLocal8Bit(command)
+                                                                   : QStringLiteral("lp"),
+                          words) ||
+        words.isEmpty()) {
+        m_lastError = "the print command has an unclosed quote or is empty";
+        QFile::remove(file);
+        return false;
+    }
+    const QString program = words.takeFirst();
+    words.append(file);
+    // Not waited for: once started, the table is on its way.
+    if (!QProcess::startDetached(program, words)) {
+        m_lastError = "cannot start the print command " + FromQString(program);
+        QFile::remove(file);
+        return false;
+    }
     return true;
 }

@@ -41,12 +41,15 @@ public:
     // set (then nothing is written).
     bool SaveToTextFile(const char* fileName);
     bool SaveToCsvFile(const char* fileName);
-    // Why the last export failed, as a sentence fragment ("No space left on
+    // Why the last export or print failed, as a sentence fragment ("No space left on
     // device", "no grid with a data set"); empty after one that succeeded.
     const std::string& LastError() const { return m_lastError; }
-    // Writes the table to "tmp.txt" in the current folder and hands it to
-    // the system's print command without waiting: `lp`, or the command in
-    // $MAPWRIGHT_PRINT_COMMAND. True once the file is written.
+    // Writes the table to a file of its own in the temporary folder and
+    // hands it to the system's print command without waiting: `lp`, or the
+    // command line in $MAPWRIGHT_PRINT_COMMAND (split into words as a shell
+    // would, e.g. "lp -d office", run without a shell), with the file as its
+    // last argument. True once the command started; false (LastError says
+    // why) when the file could not be written or the command not started.
     bool Print();
 
     // The cell text of the current record in `column`.

@@ -10,6 +10,7 @@
 
 #include <cerrno>
 
+#include <QDir>
 #include <QLocale>
 
 #include <cmath>
@@ -127,9 +128,9 @@ TEST(PrintDBGrid, AmountsOfAnySize) {
         const char* Text;
     } cases[] = {
         {2.5, "2.50"},
-        {1.005, "1.00"},   // 1.00499999999999989...: rounded from the value
+        {1.005, "1.00"},    // 1.00499999999999989...: rounded from the value
         {1.015625, "1.02"}, // exactly 1.015625
-        {0.12496, "0.12"}, // rounded once: not 0.1250 first, then 0.13
+        {0.12496, "0.12"},  // rounded once: not 0.1250 first, then 0.13
         {0.12504, "0.13"},
         {-0.125, "-0.13"},
         {-3.14159, "-3.14"},
@@ -248,23 +249,27 @@ TEST_F(Export, CsvValuesReadBackUnchanged) {
     EXPECT_NE(table.find("say \"hi\"; then  leave"), std::string::npos) << table;
 }
 
+// The print command is a command line: its words, then the table's file,
+// a file of its own in the temporary folder. A command that cannot start
+// is a failed print.
 TEST_F(Export, PrintHandsTheTableToThePrintCommand) {
     db.Exec("INSERT INTO t (id, name) VALUES (5, 'printed')");
     Open();
-    // A print command that keeps what it was given.
-    const std::string script = Path("fake-lp");
-    std::ofstream(script) << "#!/bin/sh\ncp \"$1\" \"" << Path("printed.txt") << "\"\n";
-    std::filesystem::permissions(script, std::filesystem::perms::owner_all);
-    const std::filesystem::path before = std::filesystem::current_path();
-    std::filesystem::current_path(db.Folder());
-    setenv("MAPWRIGHT_PRINT_COMMAND", script.c_str(), 1);
+    const std::string kept = Path("printed.txt");
+    // $0 is where to keep it, $1 the file given.
+    const std::string command = "sh -c 'cp \"$1\" \"$0\"; echo \"$1\" > \"$0.name\"' " + kept;
+    setenv("MAPWRIGHT_PRINT_COMMAND", command.c_str(), 1);
     const bool printed = printer.Print();
+    ASSERT_TRUE(printed) << printer.LastError();
+    ASSERT_TRUE(ProcessUntil([&] { return !Slurp(kept + ".name").empty(); }, 5000));
+    EXPECT_NE(Slurp(kept).find("printed"), std::string::npos);
+    const std::string file = Slurp(kept + ".name");
+    EXPECT_EQ(file.rfind(QDir::tempPath().toStdString() + "/mapwright-print-", 0), 0u) << file;
+
+    setenv("MAPWRIGHT_PRINT_COMMAND", "/nonexistent/lp -d office", 1);
+    EXPECT_FALSE(printer.Print());
+    EXPECT_EQ(printer.LastError(), "cannot start the print command /nonexistent/lp");
     unsetenv("MAPWRIGHT_PRINT_COMMAND");
-    std::filesystem::current_path(before);
-    ASSERT_TRUE(printed);
-    ASSERT_TRUE(ProcessUntil([&] { return !Slurp(Path("printed.txt")).empty(); }, 5000));
-    EXPECT_EQ(Slurp(Path("printed.txt")), Slurp(Path("tmp.txt")));
-    EXPECT_NE(Slurp(Path("tmp.txt")).find("printed"), std::string::npos);
 }
 
 } // namespace
