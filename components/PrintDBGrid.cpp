@@ -33,35 +33,26 @@ constexpr const char* kLineEnd = "\r\n";
 // The export's walk over the records: remembers the data set's record and
 // hides the grid, and puts both back as they were when it ends, however it
 // ends (a grid that was never shown stays hidden).
+// The grid is hidden while the records are read, and shown again as it was.
+// The records are read by row: the data set's cursor does not move, so the
+// controls bound to it hear nothing and keep what the user typed.
 class TWalk {
 public:
-    TWalk(TDBGrid* grid, TDataSet* dataSet)
-        : m_grid(grid), m_dataSet(dataSet), m_visible(grid->Visible()) {
+    explicit TWalk(TDBGrid* grid) : m_grid(grid), m_visible(grid->Visible()) {
         m_grid->SetVisible(false);
-        m_recNo = m_dataSet->RecNo();
-        // The controls bound to the data set need not follow every record.
-        m_dataSet->DisableControls();
     }
-    ~TWalk() {
-        m_dataSet->SetRecNo(m_recNo);
-        m_dataSet->EnableControls();
-        m_grid->SetVisible(m_visible);
-    }
+    ~TWalk() { m_grid->SetVisible(m_visible); }
     TWalk(const TWalk&) = delete;
     TWalk& operator=(const TWalk&) = delete;
 
 private:
     TDBGrid* m_grid;
-    TDataSet* m_dataSet;
     bool m_visible;
-    int m_recNo = 0;
 };
 
 TDataSet* DataSetOf(TDBGrid* grid) {
-    if (grid == nullptr || grid->DataSource() == nullptr) {
-        return nullptr;
-    }
-    TDataSet* dataSet = grid->DataSource()->DataSet;
+    const TDataSource* source = grid != nullptr ? grid->DataSource() : nullptr;
+    TDataSet* dataSet = source != nullptr ? source->DataSet.data() : nullptr;
     return dataSet != nullptr && dataSet->Active() ? dataSet : nullptr;
 }
 
@@ -130,7 +121,13 @@ std::string CurrencyText(std::int64_t units, char decimalMark) {
 TPrintDBGrid::TPrintDBGrid(QObject* owner) : QObject(owner) {}
 
 void TPrintDBGrid::XlatString(std::string& text, int column) {
-    const TField* field = DBGrid->Columns.Items(column)->Field();
+    CellText(text, DBGrid.data(), column, -1);
+}
+
+void TPrintDBGrid::CellText(std::string& text, TDBGrid* grid, int column, int row) {
+    const TField* field = grid != nullptr && column >= 0 && column < grid->Columns.Count()
+                              ? grid->Columns.Items(column)->Field()
+                              : nullptr;
     if (field == nullptr) {
         text.clear();
         return;
@@ -151,7 +148,7 @@ void TPrintDBGrid::XlatString(std::string& text, int column) {
     case ftAutoInc:
     case ftFixedChar:
     case ftWideString:
-    case ftLargeint: text = field->AsString(); break;
+    case ftLargeint: text = field->AsString(row); break;
     case ftFloat:
     case ftCurrency: {
         const QString mark = QLocale().decimalPoint();
@@ -159,12 +156,12 @@ void TPrintDBGrid::XlatString(std::string& text, int column) {
         // A currency is its ten-thousandths (1.005 is 1.0050): those are
         // rounded, once; a float, or a currency beyond what they hold, is
         // rounded from its exact value.
-        const std::int64_t units = field->DataType == ftCurrency ? field->AsCurrencyUnits() : 0;
+        const std::int64_t units = field->DataType == ftCurrency ? field->AsCurrencyUnits(row) : 0;
         const bool inRange = units != std::numeric_limits<std::int64_t>::max() &&
                              units != std::numeric_limits<std::int64_t>::min();
         text = field->DataType == ftCurrency && inRange
                    ? CurrencyText(units, decimalMark)
-                   : AmountText(field->Value().toDouble(), decimalMark);
+                   : AmountText(field->Value(row).toDouble(), decimalMark);
         break;
     }
     default: text = "?"; break;
@@ -193,7 +190,8 @@ bool TPrintDBGrid::SaveToCsvFile(const char* fileName) {
 
 bool TPrintDBGrid::Save(const char* fileName, bool csv) {
     const std::string name = fileName != nullptr && fileName[0] != '\0' ? fileName : FileName;
-    TDataSet* const dataSet = DataSetOf(DBGrid);
+    TDBGrid* const grid = DBGrid.data();
+    TDataSet* const dataSet = DataSetOf(grid);
     m_lastError.clear();
     if (dataSet == nullptr) {
         m_lastError = "no grid with a data set";
@@ -207,13 +205,13 @@ bool TPrintDBGrid::Save(const char* fileName, bool csv) {
     if (!file.Open(name)) {
         return failed();
     }
-    const auto columns = static_cast<std::size_t>(std::min(DBGrid->Columns.Count(), kMaxColumns));
+    const auto columns = static_cast<std::size_t>(std::min(grid->Columns.Count(), kMaxColumns));
     const int records = dataSet->RecordCount();
     std::vector<std::string> titles;
     for (std::size_t c = 0; c < columns; ++c) {
-        titles.push_back(DBGrid->Columns.Items(static_cast<int>(c))->DisplayName);
+        titles.push_back(grid->Columns.Items(static_cast<int>(c))->DisplayName);
     }
-    const TWalk walk(DBGrid, dataSet);
+    const TWalk walk(grid);
     // The aligned table's widths come from every row: a first pass measures
     // them, the second writes, so no more than one row is held at a time.
     std::vector<std::size_t> widths(columns, 0);
@@ -222,13 +220,11 @@ bool TPrintDBGrid::Save(const char* fileName, bool csv) {
         for (std::size_t c = 0; c < columns; ++c) {
             widths[c] = titles[c].size();
         }
-        dataSet->First();
         for (int r = 0; r < records; ++r) {
             for (std::size_t c = 0; c < columns; ++c) {
-                XlatString(cell, static_cast<int>(c));
+                CellText(cell, grid, static_cast<int>(c), r);
                 widths[c] = std::max(widths[c], cell.size());
             }
-            dataSet->Next();
         }
     }
     std::string line;
@@ -245,7 +241,7 @@ bool TPrintDBGrid::Save(const char* fileName, bool csv) {
                     cell.begin(), cell.end(), [](char ch) { return ch == '\r' || ch == '\n'; },
                     ' ');
                 AllignString(cell, static_cast<int>(widths[c]),
-                             DBGrid->Columns.Items(static_cast<int>(c))->Alignment);
+                             grid->Columns.Items(static_cast<int>(c))->Alignment);
                 line += cell + "  ";
             }
         }
@@ -253,11 +249,10 @@ bool TPrintDBGrid::Save(const char* fileName, bool csv) {
         return file.Write(line);
     };
     bool ok = writeRow([&](std::string& text, std::size_t c) { text = titles[c]; });
-    dataSet->First();
     for (int r = 0; r < records && ok; ++r) {
-        ok = writeRow(
-            [&](std::string& text, std::size_t c) { XlatString(text, static_cast<int>(c)); });
-        dataSet->Next();
+        ok = writeRow([&](std::string& text, std::size_t c) {
+            CellText(text, grid, static_cast<int>(c), r);
+        });
     }
     // Only a file written whole replaces the one that was there.
     if (!ok || !file.Commit()) {

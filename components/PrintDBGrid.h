@@ -1,11 +1,12 @@
 #pragma once
 // TPrintDBGrid: writes the records of a grid (TDBGrid) to a text file, as a
 // column-aligned table (SaveToTextFile) or as semicolon-separated values
-// (SaveToCsvFile), and prints the table (Print). It walks every record of
+// (SaveToCsvFile), and prints the table (Print). It reads every record of
 // the grid's data set through the grid's columns (at most 100), the
-// columns' titles as the header, and puts the data set's current record
-// back and shows the grid again afterwards, also when the data set throws
-// (the error then reaches the caller). Lines end in CR LF.
+// columns' titles as the header, without moving the data set's cursor (the
+// bound controls hear nothing, and keep what the user typed), and hides the
+// grid meanwhile, showing it again afterwards, also when the data set
+// throws (the error then reaches the caller). Lines end in CR LF.
 //
 // The file is replaced only once it is written whole: on a full disk, or
 // when the program is killed during an export, the earlier file stays as it
@@ -24,6 +25,7 @@
 #include "DataSet.h"
 
 #include <QObject>
+#include <QPointer>
 
 #include <string>
 
@@ -33,9 +35,9 @@ class TPrintDBGrid : public QObject {
 public:
     explicit TPrintDBGrid(QObject* owner = nullptr);
 
-    std::string FileName; // used when an export is given an empty name
-    TDBGrid* DBGrid = nullptr;
-    int FpDecimals = 0; // kept; floats always get two decimals
+    std::string FileName;     // used when an export is given an empty name
+    QPointer<TDBGrid> DBGrid; // null once the grid is destroyed
+    int FpDecimals = 0;       // kept; floats always get two decimals
 
     // False when the file cannot be created, or there is no grid with a data
     // set (then nothing is written).
@@ -60,6 +62,8 @@ public:
 
 private:
     bool Save(const char* fileName, bool csv);
+    // The cell text of record `row` (from 0; -1 the current one).
+    void CellText(std::string& text, TDBGrid* grid, int column, int row);
 
     std::string m_lastError;
 };

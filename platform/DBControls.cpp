@@ -7,21 +7,33 @@
 
 namespace {
 
-TField* BoundField(TDataSource* source, const std::string& name) {
-    if (source == nullptr || source->DataSet == nullptr || !source->DataSet->Active()) {
-        return nullptr;
-    }
-    return source->DataSet->FieldByName(name);
+TDataSet* BoundDataSet(const TDataSource* source) {
+    return source != nullptr ? source->DataSet.data() : nullptr;
+}
+
+TField* BoundField(const TDataSource* source, const std::string& name) {
+    TDataSet* const dataSet = BoundDataSet(source);
+    return dataSet != nullptr && dataSet->Active() ? dataSet->FieldByName(name) : nullptr;
 }
 
 } // namespace
 
 void TFieldLink::Bind(QObject* control, TDataSource* source, const std::string& field,
                       const std::function<void()>& load) {
+    for (const QMetaObject::Connection& binding : m_bindings) {
+        QObject::disconnect(binding);
+    }
+    m_bindings.clear();
     m_source = source;
     m_field = field;
-    if (source != nullptr && source->DataSet != nullptr) {
-        QObject::connect(source->DataSet, &TDataSet::CurrentChanged, control, load);
+    if (source != nullptr) {
+        // Gone, they leave the control empty.
+        m_bindings.push_back(QObject::connect(source, &QObject::destroyed, control, load));
+        if (TDataSet* const dataSet = source->DataSet.data()) {
+            m_bindings.push_back(
+                QObject::connect(dataSet, &TDataSet::CurrentChanged, control, load));
+            m_bindings.push_back(QObject::connect(dataSet, &QObject::destroyed, control, load));
+        }
     }
     load();
 }
@@ -32,18 +44,21 @@ TField* TFieldLink::Field() const {
 
 QString TFieldLink::Text() const {
     const TField* field = Field();
-    return field != nullptr && m_source->DataSet->RecordCount() > 0 ? field->AsText() : QString();
+    const TDataSet* dataSet = BoundDataSet(m_source);
+    return field != nullptr && dataSet != nullptr && dataSet->RecordCount() > 0 ? field->AsText()
+                                                                                : QString();
 }
 
 bool TFieldLink::Write(const QString& text, QString& error) {
     TField* field = Field();
-    if (field == nullptr) {
+    TDataSet* const dataSet = BoundDataSet(m_source);
+    if (field == nullptr || dataSet == nullptr) {
         error = QStringLiteral("the field %1 is not open").arg(ToQString(m_field));
         return false;
     }
     try {
         field->SetAsText(text);
-        m_source->DataSet->Post();
+        dataSet->Post();
         return true;
     } catch (const EDatabaseError& e) {
         error = ToQString(e.what());
@@ -180,8 +195,10 @@ void TDBLookupComboBox::SetList(TDataSource* listSource, const std::string& keyF
     m_listSource = listSource;
     m_keyField = keyField;
     m_listField = listField;
-    if (listSource != nullptr && listSource->DataSet != nullptr) {
-        connect(listSource->DataSet, &TDataSet::Opened, this, [this] { LoadList(); });
+    disconnect(m_listBinding);
+    m_listBinding = {};
+    if (TDataSet* const list = BoundDataSet(listSource)) {
+        m_listBinding = connect(list, &TDataSet::Opened, this, [this] { LoadList(); });
     }
     LoadList();
 }
@@ -193,16 +210,15 @@ std::string TDBLookupComboBox::KeyValue() const {
 void TDBLookupComboBox::LoadList() {
     m_loading = true;
     clear();
-    TDataSet* list = m_listSource != nullptr ? m_listSource->DataSet : nullptr;
+    TDataSet* list = BoundDataSet(m_listSource);
     TField* key = BoundField(m_listSource, m_keyField);
     TField* shown = BoundField(m_listSource, m_listField);
     if (list != nullptr && key != nullptr && shown != nullptr) {
-        // The list's own cursor is put back afterwards.
-        const int recNo = list->RecNo();
-        for (list->First(); !list->Eof(); list->Next()) {
-            addItem(shown->AsText(), key->AsText());
+        // Read by row: the list's cursor does not move, so what is bound to
+        // it hears nothing.
+        for (int row = 0; row < list->RecordCount(); ++row) {
+            addItem(shown->AsText(row), key->AsText(row));
         }
-        list->SetRecNo(recNo);
     }
     m_loading = false;
     Load();

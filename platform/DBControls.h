@@ -16,15 +16,19 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 
 #include <functional>
 #include <string>
+#include <vector>
 
 // What a bound control refers to: a field of its data source's data set.
 class TFieldLink {
 public:
     // Refers to the field and calls `load` (on `control`'s thread) whenever
-    // the data set's current record changes, and once now.
+    // the data set's current record changes, and once now. Binding again
+    // drops the earlier binding. A source or data set destroyed first
+    // leaves the control showing nothing and writing nothing.
     void Bind(QObject* control, TDataSource* source, const std::string& field,
               const std::function<void()>& load);
     TDataSource* Source() const { return m_source; }
@@ -39,8 +43,9 @@ public:
     bool Write(const QString& text, QString& error);
 
 private:
-    TDataSource* m_source = nullptr;
+    QPointer<TDataSource> m_source;
     std::string m_field;
+    std::vector<QMetaObject::Connection> m_bindings; // dropped when bound anew
 };
 
 // A single-line edit bound to DataSource/DataField.
@@ -137,7 +142,8 @@ private:
     void Load();
 
     TFieldLink m_link;
-    TDataSource* m_listSource = nullptr;
+    QPointer<TDataSource> m_listSource;
+    QMetaObject::Connection m_listBinding;
     std::string m_keyField;
     std::string m_listField;
     bool m_loading = false;

@@ -151,16 +151,16 @@ TField::TField(TDataSet* dataSet, int index, std::string name, TFieldType type)
       Alignment(IsNumeric(type) ? taRightJustify : taLeftJustify), m_dataSet(dataSet),
       m_index(index) {}
 
-QVariant TField::Value() const {
-    return m_dataSet->ValueAt(m_index);
+QVariant TField::Value(int row) const {
+    return m_dataSet->ValueAt(m_index, row);
 }
 
-bool TField::IsNull() const {
-    return Value().isNull();
+bool TField::IsNull(int row) const {
+    return Value(row).isNull();
 }
 
-QString TField::AsText() const {
-    const QVariant v = Value();
+QString TField::AsText(int row) const {
+    const QVariant v = Value(row);
     if (v.isNull()) {
         return {};
     }
@@ -191,18 +191,18 @@ QString TField::AsText() const {
     }
 }
 
-std::string TField::AsString() const {
+std::string TField::AsString(int row) const {
     switch (DataType) {
     case ftBlob:
     case ftBytes:
     case ftVarBytes:
-    case ftGraphic: return Value().toByteArray().toStdString();
-    default: return FromQString(AsText());
+    case ftGraphic: return Value(row).toByteArray().toStdString();
+    default: return FromQString(AsText(row));
     }
 }
 
-std::int64_t TField::AsCurrencyUnits() const {
-    const QVariant value = Value();
+std::int64_t TField::AsCurrencyUnits(int row) const {
+    const QVariant value = Value(row);
     std::int64_t exact = 0;
     if (IsDecimal(DataType) && value.metaType().id() == QMetaType::QString &&
         DecimalUnits(value.toString(), exact)) {
@@ -439,11 +439,11 @@ TField* TDataSet::FieldByName(const std::string& name) {
     return nullptr;
 }
 
-QVariant TDataSet::ValueAt(int field) const {
-    if (m_model == nullptr || RecordCount() == 0) {
+QVariant TDataSet::ValueAt(int field, int row) const {
+    if (m_model == nullptr || RecordCount() == 0 || row >= RecordCount()) {
         return {};
     }
-    return m_model->data(m_model->index(m_row, field), Qt::EditRole);
+    return m_model->data(m_model->index(row < 0 ? m_row : row, field), Qt::EditRole);
 }
 
 bool TDataSet::CanModify() const {
@@ -500,28 +500,37 @@ TColumn* TDBGrid::AddColumn(const std::string& fieldName) {
     TColumn* column = Columns.Add();
     column->FieldName = fieldName;
     column->DisplayName = fieldName;
-    column->m_dataSet = m_source != nullptr ? m_source->DataSet : nullptr;
+    TDataSource* const source = m_source.data();
+    column->m_dataSet = source != nullptr ? source->DataSet.data() : nullptr;
     return column;
 }
 
 void TDBGrid::SetDataSource(TDataSource* source) {
+    // One binding at a time: the data set bound before no longer moves this
+    // grid, nor this grid it.
+    for (const QMetaObject::Connection& binding : m_bindings) {
+        disconnect(binding);
+    }
+    m_bindings.clear();
     m_source = source;
     Rebind();
     if (source != nullptr && source->DataSet != nullptr) {
-        TDataSet* const dataSet = source->DataSet;
-        connect(dataSet, &TDataSet::Opened, this, [this] { Rebind(); });
-        connect(dataSet, &TDataSet::CurrentChanged, this, [this, dataSet] {
-            if (dataSet->Model() != nullptr && dataSet->RecNo() > 0 &&
-                currentIndex().row() != dataSet->RecNo() - 1) {
-                selectRow(dataSet->RecNo() - 1);
+        const QPointer<TDataSet> dataSet = source->DataSet;
+        m_bindings.push_back(connect(dataSet, &TDataSet::Opened, this, [this] { Rebind(); }));
+        m_bindings.push_back(connect(dataSet, &TDataSet::CurrentChanged, this, [this, dataSet] {
+            const TDataSet* const bound = dataSet.data();
+            if (bound != nullptr && bound->Model() != nullptr && bound->RecNo() > 0 &&
+                currentIndex().row() != bound->RecNo() - 1) {
+                selectRow(bound->RecNo() - 1);
             }
-        });
+        }));
     }
 }
 
 void TDBGrid::Rebind() {
     Columns.Clear();
-    TDataSet* const dataSet = m_source != nullptr ? m_source->DataSet : nullptr;
+    TDataSource* const source = m_source.data();
+    TDataSet* const dataSet = source != nullptr ? source->DataSet.data() : nullptr;
     setModel(dataSet != nullptr ? dataSet->Model() : nullptr);
     if (dataSet == nullptr || dataSet->Model() == nullptr) {
         return;
@@ -531,10 +540,12 @@ void TDBGrid::Rebind() {
         column->DisplayName = dataSet->Fields(i)->DisplayName;
         column->Alignment = dataSet->Fields(i)->Alignment;
     }
+    const QPointer<TDataSet> bound = dataSet;
     connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [dataSet](const QModelIndex& current) {
-                if (current.isValid() && dataSet->RecNo() != current.row() + 1) {
-                    dataSet->SetRecNo(current.row() + 1);
+            [bound](const QModelIndex& current) {
+                TDataSet* const set = bound.data();
+                if (set != nullptr && current.isValid() && set->RecNo() != current.row() + 1) {
+                    set->SetRecNo(current.row() + 1);
                 }
             });
 }

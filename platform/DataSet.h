@@ -28,6 +28,7 @@
 // connect options name one) and Open raises EDatabaseError.
 
 #include <QObject>
+#include <QPointer>
 #include <QSqlDatabase>
 #include <QString>
 #include <QTableView>
@@ -102,19 +103,21 @@ public:
     TFieldType DataType;
     TAlignment Alignment; // numbers right-justified, everything else left
 
-    bool IsNull() const;
-    QVariant Value() const;
+    // Each reader gives the current record's value, or with `row` (from 0)
+    // that record's, without moving the cursor.
+    bool IsNull(int row = -1) const;
+    QVariant Value(int row = -1) const;
     // The value as text (Unicode, exactly as stored for text fields).
-    QString AsText() const;
+    QString AsText(int row = -1) const;
     // The same in Windows-1252, for the library's own interface: a
     // character without a byte there reads as "?".
-    std::string AsString() const;
+    std::string AsString(int row = -1) const;
     // The value as a currency: rounded to four decimals (for an exact
     // decimal, from its digits).
     double AsCurrency() const;
     // The same in ten-thousandths, exactly; beyond what 64 bits hold
     // (about ±9.2e14) the nearest end of the range.
-    std::int64_t AsCurrencyUnits() const;
+    std::int64_t AsCurrencyUnits(int row = -1) const;
     // Changes the current record's value (an editable data set; Post
     // writes it). Throws EDatabaseError on a read-only data set, and for
     // text that is no value of the field's type ("12a" for an integer, "yes"
@@ -170,7 +173,8 @@ public:
     void Post();
 
     QSqlQueryModel* Model() const { return m_model.get(); }
-    QVariant ValueAt(int field) const;
+    // A field's value on the current record, or on record `row` (from 0).
+    QVariant ValueAt(int field, int row = -1) const;
     void SetValueAt(int field, const QVariant& value);
 
 signals:
@@ -195,7 +199,9 @@ class TDataSource : public QObject {
 
 public:
     explicit TDataSource(QObject* parent = nullptr) : QObject(parent) {}
-    TDataSet* DataSet = nullptr;
+    // Null once the data set is destroyed: what is bound to the source then
+    // shows nothing and does nothing.
+    QPointer<TDataSet> DataSet;
 };
 
 // A grid column: the field it shows, its title and alignment.
@@ -208,7 +214,7 @@ public:
 
 private:
     friend class TDBGrid;
-    TDataSet* m_dataSet = nullptr;
+    QPointer<TDataSet> m_dataSet;
 };
 
 class TDBGridColumns {
@@ -246,5 +252,7 @@ public:
 private:
     void Rebind();
 
-    TDataSource* m_source = nullptr;
+    QPointer<TDataSource> m_source;
+    // What binds the grid to its data set; dropped when it is bound anew.
+    std::vector<QMetaObject::Connection> m_bindings;
 };

@@ -1,3 +1,4 @@
+#include "PrintDBGrid.h"
 #include "VynDBEdit.h"
 #include "VynDBLookupComboBox.h"
 #include "VynDBMemo.h"
@@ -331,6 +332,61 @@ TEST_F(Bound, UnicodeTextIsShownAndStoredAsItIs) {
     QSqlQuery q(db.Database());
     ASSERT_TRUE(q.exec(QStringLiteral("SELECT name FROM pumps WHERE id = 1")) && q.next());
     EXPECT_EQ(q.value(0).toString(), omega + QStringLiteral("!"));
+}
+
+// Binding anew drops the earlier binding; reading the lookup list moves no
+// cursor; a data set or source destroyed first leaves its controls empty.
+TEST_F(Bound, BindingsLastAsLongAsTheirObjects) {
+    TDataSet other;
+    other.Database = db.Database();
+    other.TableName = "pumps";
+    other.Open();
+    TDataSource otherSource;
+    otherSource.DataSet = &other;
+    TDBGrid grid;
+    grid.SetDataSource(&source);
+    grid.SetDataSource(&otherSource); // moved from pumps to other
+    TVynDBEdit edit;
+    edit.Bind(&source, "name");
+    edit.Bind(&otherSource, "name");
+    pumps.Next(); // the earlier data set moves nothing now
+    EXPECT_EQ(other.RecNo(), 1);
+    EXPECT_EQ(edit.text(), QStringLiteral("CP1"));
+    other.Next();
+    EXPECT_EQ(grid.currentIndex().row(), 1);
+    EXPECT_EQ(edit.text(), QStringLiteral("CP4"));
+
+    int moves = 0;
+    QObject::connect(&makers, &TDataSet::CurrentChanged, [&] { ++moves; });
+    TVynDBLookupComboBox combo;
+    combo.SetList(&list, "code", "label");
+    EXPECT_EQ(combo.count(), 3);
+    EXPECT_EQ(moves, 0);
+
+    {
+        auto gone = std::make_unique<TDataSet>();
+        gone->Database = db.Database();
+        gone->TableName = "pumps";
+        gone->Open();
+        TDataSource goneSource;
+        goneSource.DataSet = gone.get();
+        TVynDBEdit orphan;
+        TDBGrid orphanGrid;
+        orphan.Bind(&goneSource, "name");
+        orphanGrid.SetDataSource(&goneSource);
+        EXPECT_EQ(orphan.text(), QStringLiteral("CP1"));
+        gone.reset();
+        EXPECT_EQ(orphan.text(), QString());
+        EXPECT_EQ(orphan.Field(), nullptr);
+        orphan.setText(QStringLiteral("x"));
+        orphan.setModified(true);
+        emit orphan.editingFinished(); // nothing to write to: said, not thrown
+        EXPECT_FALSE(orphan.StoreError().isEmpty());
+        EXPECT_EQ(orphanGrid.Columns.Items(0)->Field(), nullptr);
+        TPrintDBGrid printer;
+        printer.DBGrid = &orphanGrid;
+        EXPECT_FALSE(printer.SaveToTextFile((db.Folder() + "/x.txt").c_str()));
+    }
 }
 
 QRgb CircleInside(TVynRadioButton& b) {

@@ -1,4 +1,6 @@
 #include "PrintDBGrid.h"
+
+#include "DBControls.h"
 #include "SerialDevice.h"
 
 #include "support/EventLoop.h"
@@ -213,18 +215,25 @@ TEST_F(Export, TheGridIsShownAgainOnlyIfItWasShown) {
     ASSERT_TRUE(printer.SaveToTextFile(Path("hidden.txt").c_str()));
     EXPECT_FALSE(grid->Visible());
     grid->SetVisible(true);
-    // The controls bound to the data set hear once where it stands, not
-    // once for every record of the walk.
-    db.Exec("INSERT INTO t (id) VALUES (1), (2), (3)");
+    // The records are read without moving the cursor: the controls bound
+    // to the data set hear nothing, and an edit keeps what the user typed.
+    db.Exec("INSERT INTO t (id, name) VALUES (1, 'a'), (2, 'b'), (3, 'c')");
     data.Close();
     Open();
     data.SetRecNo(2);
+    TDBEdit edit;
+    edit.Bind(&source, "name");
+    edit.setText("typed, not yet stored");
+    edit.setModified(true);
     int told = 0;
     QObject::connect(&data, &TDataSet::CurrentChanged, [&] { ++told; });
     ASSERT_TRUE(printer.SaveToTextFile(Path("shown.txt").c_str()));
     EXPECT_TRUE(grid->isVisible());
-    EXPECT_EQ(told, 1);
+    EXPECT_EQ(told, 0);
     EXPECT_EQ(data.RecNo(), 2);
+    EXPECT_EQ(edit.text().toStdString(), "typed, not yet stored");
+    EXPECT_NE(Slurp(Path("shown.txt")).find(" 3  c"), std::string::npos)
+        << Slurp(Path("shown.txt"));
 }
 
 TEST_F(Export, CsvValuesReadBackUnchanged) {
