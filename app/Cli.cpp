@@ -252,11 +252,20 @@ std::string ViewToJson(std::string_view name, const TViewLayout& l, bool coloure
     };
     grid("values", [&](int x, int y) { PutJsonNumber(out, m.Value[x][y], l.ValueDecimals); });
     out += ",\n  \"thresholds\": ";
-    if (coloured && thresholds.Lo > -9999 && thresholds.Hi < 9999) {
+    // What colours the view: each threshold that is on, a side that is off
+    // null, and null for a view that is not coloured or has both off.
+    if (coloured && (thresholds.LoOn() || thresholds.HiOn())) {
+        const auto side = [&out](bool on, double value) {
+            if (on) {
+                PutJsonNumber(out, value, 6);
+            } else {
+                out += "null";
+            }
+        };
         out += "{\"lo\": ";
-        PutJsonNumber(out, thresholds.Lo, 6);
+        side(thresholds.LoOn(), thresholds.Lo);
         out += ", \"hi\": ";
-        PutJsonNumber(out, thresholds.Hi, 6);
+        side(thresholds.HiOn(), thresholds.Hi);
         out += '}';
     } else {
         out += "null";
@@ -481,8 +490,9 @@ int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
                 all.push_back({input.Key, std::move(d)});
             }
         }
-        const bool isEoi = options.View == OutputView::EOI || options.View == OutputView::EOIData;
-        return WriteOutput(ViewToJson(viewName, layout, isEoi, thresholds, all), out, err);
+        // Only the EOI report is coloured (its data view never is).
+        const bool coloured = options.View == OutputView::EOI;
+        return WriteOutput(ViewToJson(viewName, layout, coloured, thresholds, all), out, err);
     }
     const std::string coded = BuildViewText(options.View, *derived, thresholds);
 

@@ -1,5 +1,7 @@
 #include "HeatMap.h"
 
+#include "Report.h"
+
 #include "Findings.h"
 
 #include <QMouseEvent>
@@ -15,8 +17,6 @@ constexpr int kLeft = 64;   // Y axis labels
 constexpr int kBottom = 48; // X axis labels and unit
 constexpr int kTop = 28;    // title
 constexpr int kRight = 110; // legend
-constexpr double kThresholdOff = 9999;
-
 QString Number(double v, int decimals) {
     return QString::number(v, 'f', decimals);
 }
@@ -201,8 +201,10 @@ void TEoiHeatMap::paintEvent(QPaintEvent* /*event*/) {
     };
     mark(end, Number(end, 1) + QStringLiteral(" BTDC"), false);
     mark(-end, Number(-end, 1) + QStringLiteral(" ATDC"), false);
-    for (const double t : {m_lo, m_hi}) {
-        if (std::abs(t) < kThresholdOff) {
+    const Thresholds thresholds{m_lo, m_hi};
+    for (const auto& [on, t] :
+         {std::pair{thresholds.LoOn(), m_lo}, std::pair{thresholds.HiOn(), m_hi}}) {
+        if (on) {
             // One beyond the scale is marked at its end.
             mark(std::clamp(t, -end, end), QStringLiteral("\u25B8 ") + Number(t, 1), true);
         }
@@ -213,7 +215,7 @@ void TEoiHeatMap::paintEvent(QPaintEvent* /*event*/) {
     p.drawRect(swatch.adjusted(0, 0, -1, -1));
     p.drawText(QRect(swatch.right() + 6, swatch.top(), kRight - 40, fm.height()),
                Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("extrapolated"));
-    if (m_lo <= -kThresholdOff || m_hi >= kThresholdOff) {
+    if (!thresholds.LoOn() && !thresholds.HiOn()) {
         p.drawText(QRect(bar.left() - 20, bar.bottom() + 6, kRight, fm.height()), Qt::AlignLeft,
                    QStringLiteral("thresholds off"));
     }

@@ -30,9 +30,15 @@ std::string MapToText(const Map& map, std::string_view title, std::string_view d
 // One line of values per row, TAB between values, no header and no codes.
 std::string MapDataToText(const Map& map, int decimals);
 
+// A threshold at or beyond ±9999 colours nothing: it is off. Each side is
+// on or off by itself.
+inline constexpr double kThresholdOff = 9999;
+
 struct Thresholds {
     double Lo = 0;
     double Hi = 0;
+    bool LoOn() const { return Lo > -kThresholdOff; }
+    bool HiOn() const { return Hi < kThresholdOff; }
 };
 
 // The EOI thresholds from the texts of the two threshold edits. If either text

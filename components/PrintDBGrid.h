@@ -40,7 +40,9 @@ public:
     int FpDecimals = 0;       // kept; floats always get two decimals
 
     // False when the file cannot be created, or there is no grid with a data
-    // set (then nothing is written).
+    // set (then nothing is written). File names are the system's own bytes
+    // (UTF-8 here; QFile::encodeName of a QString), not Windows-1252 like
+    // the texts.
     bool SaveToTextFile(const char* fileName);
     bool SaveToCsvFile(const char* fileName);
     // Why the last export or print failed, as a sentence fragment ("No space left on

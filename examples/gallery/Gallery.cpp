@@ -16,6 +16,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -512,7 +513,8 @@ QString TGallery::SaveFilter(bool csv) {
 
 void TGallery::SaveExport(const QString& file, bool csv) {
     m_lastFolder = QFileInfo(file).absolutePath();
-    const std::string path = FromQString(file);
+    // File names go to the library as the system's own bytes.
+    const std::string path = QFile::encodeName(file).toStdString();
     const bool ok =
         csv ? m_export.SaveToCsvFile(path.c_str()) : m_export.SaveToTextFile(path.c_str());
     ExportStatus->setText(ok ? Text("Saved %1", "Opgeslagen: %1").arg(file)

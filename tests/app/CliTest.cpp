@@ -75,6 +75,26 @@ TEST_F(Convert, ViewsColoursAndEncoding) {
     EXPECT_NE(Run({"--color", "codes", "--thresholds", "3,5", "4,5"}).Out.find("\t4.0[/]"),
               std::string::npos);
 
+    // Each threshold is on or off by itself, and the JSON says what colours:
+    // 5 colours 4.0 red while 10000 (beyond 9999) colours nothing.
+    EXPECT_NE(Run({"--color", "codes", "--thresholds", "5", "10000"}).Out.find("\t[R]4.0[/]"),
+              std::string::npos);
+    const struct {
+        std::vector<std::string> Args;
+        const char* Says;
+    } json[] = {
+        {{"--thresholds", "5", "10000"}, "\"thresholds\": {\"lo\": 5.000000, \"hi\": null}"},
+        {{"--thresholds", "-9999", "0"}, "\"thresholds\": {\"lo\": null, \"hi\": 0.000000}"},
+        {{"--thresholds", "", ""}, "\"thresholds\": null"},
+        {{"--view", "eoi-data"}, "\"thresholds\": null"}, // never coloured
+    };
+    for (const auto& j : json) {
+        std::vector<std::string> args = j.Args;
+        args.insert(args.end(), {"--format", "json"});
+        const std::string out = Run(args).Out;
+        EXPECT_NE(out.find(j.Says), std::string::npos) << j.Says << "\n" << out.substr(0, 400);
+    }
+
     const std::string ansi = Run({"--color", "always"}).Out;
     EXPECT_NE(ansi.find("\x1b[0;94m4.0"), std::string::npos);
     EXPECT_EQ(ansi.find('['), ansi.find("\x1b[") + 1); // no colour code left as text

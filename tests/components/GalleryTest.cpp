@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QHeaderView>
 #include <QPushButton>
 
@@ -102,6 +103,12 @@ TEST_F(Gallery, ExportSaysWhyItFailedAndRemembersTheFolder) {
     gallery->SaveExport(folder + QStringLiteral("/pumps.csv"), true);
     EXPECT_EQ(gallery->ExportStatus->text(), QStringLiteral("Saved %1/pumps.csv").arg(folder));
     EXPECT_EQ(gallery->SaveFolder(), folder);
+    // A folder name with a character beyond ASCII is the folder meant.
+    const QString accented = folder + QString::fromUtf8("/caf\xC3\xA9");
+    ASSERT_TRUE(QDir().mkpath(accented));
+    gallery->SaveExport(accented + QStringLiteral("/pumps.txt"), false);
+    EXPECT_TRUE(QFile::exists(accented + QStringLiteral("/pumps.txt")))
+        << gallery->ExportStatus->text().toStdString();
     EXPECT_TRUE(TGallery::SaveFilter(true).startsWith(QStringLiteral("CSV files (*.csv)")));
     EXPECT_TRUE(TGallery::SaveFilter(false).startsWith(QStringLiteral("Text files (*.txt)")));
 }
