@@ -41,6 +41,7 @@
 #include <string>
 #include <vector>
 
+class QAbstractProxyModel;
 class QSqlQueryModel;
 
 // Field types; the numbering is fixed, callers store and compare it.
@@ -217,21 +218,28 @@ private:
     QPointer<TDataSet> m_dataSet;
 };
 
+// A grid's columns. A column stays where it is while the grid has it: Add
+// leaves the others' pointers valid.
 class TDBGridColumns {
 public:
     int Count() const { return static_cast<int>(m_columns.size()); }
-    TColumn* Items(int i) { return &m_columns[static_cast<std::size_t>(i)]; }
+    TColumn* Items(int i) { return m_columns[static_cast<std::size_t>(i)].get(); }
     TColumn* Add();
     void Clear() { m_columns.clear(); }
 
 private:
     friend class TDBGrid;
-    std::vector<TColumn> m_columns;
+    std::vector<std::unique_ptr<TColumn>> m_columns;
 };
 
 // A grid showing a data set through its columns (one per field unless
 // changed); its current row follows the data set's record and the other way
-// round.
+// round. The columns are what it shows: their fields in their order, with
+// their titles and alignment (titles and alignment as they are at each
+// paint; a column added with AddColumn, or a change of order, shows at once,
+// others at RefreshColumns). Reopening the data set keeps the columns whose
+// fields are still there; binding another source starts again from one
+// column per field.
 class TDBGrid : public QTableView {
     Q_OBJECT
 
@@ -244,6 +252,11 @@ public:
     TDBGridColumns Columns;
     // Columns added later refer to the bound data set.
     TColumn* AddColumn(const std::string& fieldName);
+    // Shows the fields of the columns, in their order, after Columns was
+    // changed directly.
+    void RefreshColumns();
+    // The column showing field `fieldIndex` of the data set, or nullptr.
+    const TColumn* ColumnOfField(int fieldIndex) const;
 
     // Visible: not hidden on purpose.
     bool Visible() const { return !isHidden(); }
@@ -253,6 +266,7 @@ private:
     void Rebind();
 
     QPointer<TDataSource> m_source;
+    QAbstractProxyModel* m_view = nullptr; // the columns' titles and alignment
     // What binds the grid to its data set; dropped when it is bound anew.
     std::vector<QMetaObject::Connection> m_bindings;
 };

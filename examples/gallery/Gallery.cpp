@@ -427,6 +427,10 @@ QGroupBox* TGallery::Data() {
     layout->addWidget(maker, 1, 1);
     layout->addWidget(note, 1, 2, 1, 2);
     layout->addWidget(memo, 2, 0, 1, 4);
+    // The name and the note share what the list leaves.
+    layout->setColumnStretch(0, 1);
+    layout->setColumnStretch(2, 1);
+    layout->setColumnStretch(3, 1);
 
     auto* readOnly = new QCheckBox;
     Say(readOnly, "Read-only", "Alleen-lezen");

@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QFocusEvent>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QSqlQuery>
@@ -387,6 +388,41 @@ TEST_F(Bound, BindingsLastAsLongAsTheirObjects) {
         printer.DBGrid = &orphanGrid;
         EXPECT_FALSE(printer.SaveToTextFile((db.Folder() + "/x.txt").c_str()));
     }
+}
+
+// The columns are what the grid shows, and they outlive a reopen.
+TEST_F(Bound, GridShowsItsColumnsAndKeepsThemOverAReopen) {
+    TDBGrid grid;
+    grid.SetDataSource(&source);
+    ASSERT_EQ(grid.Columns.Count(), 4); // one per field
+    grid.Columns.Clear();
+    TColumn* name = grid.AddColumn("name");
+    TColumn* id = grid.AddColumn("id"); // later Adds leave `name` valid
+    name->DisplayName = "Pump";
+    id->Alignment = taRightJustify;
+    const QHeaderView* header = grid.horizontalHeader();
+    const auto shown = [&] {
+        std::vector<std::string> titles;
+        for (int visual = 0; visual < header->count(); ++visual) {
+            const int section = header->logicalIndex(visual);
+            if (!header->isSectionHidden(section)) {
+                titles.push_back(
+                    grid.model()->headerData(section, Qt::Horizontal).toString().toStdString());
+            }
+        }
+        return titles;
+    };
+    EXPECT_EQ(shown(), (std::vector<std::string>{"Pump", "id"}));
+    const QModelIndex cell = grid.model()->index(0, 0); // the id field
+    EXPECT_TRUE(grid.model()->data(cell, Qt::TextAlignmentRole).value<Qt::Alignment>() &
+                Qt::AlignRight);
+    pumps.Close();
+    pumps.Open();
+    ASSERT_EQ(grid.Columns.Count(), 2);
+    EXPECT_EQ(grid.Columns.Items(0), name);
+    EXPECT_EQ(name->DisplayName, "Pump");
+    EXPECT_EQ(shown(), (std::vector<std::string>{"Pump", "id"}));
+    EXPECT_NE(name->Field(), nullptr);
 }
 
 QRgb CircleInside(TVynRadioButton& b) {
