@@ -288,6 +288,8 @@ TEST_F(Window, TypingIntoAPaneRecomputes) {
     form->PageControl1->setCurrentIndex(4);
     TVynMemo* soi = form->VynMemoSoiMap;
     const std::string last = FormatNumber(form->SoiMap.Value[15][11], 1);
+    const double soiBefore = form->SoiMap.Value[15][11];
+    const double eoiBefore = form->NewEOIMap.Value[15][11];
     soi->setFocus();
     soi->moveCursor(QTextCursor::End);
     soi->moveCursor(QTextCursor::PreviousCharacter); // before the final line break
@@ -295,7 +297,14 @@ TEST_F(Window, TypingIntoAPaneRecomputes) {
     QApplication::sendEvent(soi, &key);
     // A 5 was added to the last value of the last row, and parsed.
     EXPECT_DOUBLE_EQ(form->SoiMap.Value[15][11], TextToNumber(last + "5"));
-    EXPECT_EQ(form->VynRichEditNewEOIMap->Text().rfind("EOI (16, 12)", 0), 0u);
+    // Recomputed: the duration is as it was, so the cell's EOI moved with
+    // its SOI, and the report prints the new value.
+    const double moved = form->SoiMap.Value[15][11] - soiBefore;
+    EXPECT_NE(moved, 0.0);
+    EXPECT_NEAR(form->NewEOIMap.Value[15][11] - eoiBefore, moved, 1e-9);
+    const std::string report = form->VynRichEditNewEOIMap->Text();
+    EXPECT_NE(report.find(FormatNumber(form->NewEOIMap.Value[15][11], 1) + "\r\n"),
+              std::string::npos);
 }
 
 TEST_F(Window, EveryLabelHoldsItsText) {

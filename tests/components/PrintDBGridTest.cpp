@@ -28,7 +28,7 @@ namespace {
 class Export : public testing::Test {
 protected:
     Export() {
-        QLocale::setDefault(QLocale::c()); // the decimal mark of these files
+        QLocale::setDefault(QLocale::c()); // the decimal mark of these files, for this test
         db.Exec("CREATE TABLE t (id INTEGER, name TEXT, rate REAL, price REAL, note BLOB, "
                 "flag BOOLEAN)");
         data.Database = db.Database();
@@ -40,6 +40,7 @@ protected:
         parent.show();
         printer.DBGrid = grid;
     }
+    ~Export() override { QLocale::setDefault(m_locale); }
     void Open() {
         data.Open();
         grid->SetDataSource(&source);
@@ -52,6 +53,9 @@ protected:
     QWidget parent;
     TDBGrid* grid = nullptr;
     TPrintDBGrid printer;
+
+private:
+    const QLocale m_locale = QLocale(); // the default before the test
 };
 
 TEST_F(Export, EveryFieldTypeAlignedAndAsCsv) {

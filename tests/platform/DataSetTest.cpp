@@ -109,4 +109,47 @@ TEST_F(Data, EditsArePostedAndErrorsAreThrown) {
     EXPECT_FALSE(bad.Active());
 }
 
+// Date and time fields (stated where SQLite declares no such type) read
+// in their fixed forms.
+TEST_F(Data, DatesAndTimesReadInTheirFixedForms) {
+    db.Exec("CREATE TABLE log (d TEXT, t TEXT, dt TEXT)");
+    db.Exec("INSERT INTO log VALUES ('2024-02-29', '07:05:09', '2024-02-29T23:59:58')");
+    TDataSet log;
+    log.Database = db.Database();
+    log.TableName = "log";
+    log.SetFieldType("d", ftDate);
+    log.SetFieldType("t", ftTime);
+    log.SetFieldType("dt", ftDateTime);
+    log.Open();
+    EXPECT_EQ(log.FieldByName("d")->AsString(), "2024-02-29");
+    EXPECT_EQ(log.FieldByName("t")->AsString(), "07:05:09");
+    EXPECT_EQ(log.FieldByName("dt")->AsString(), "2024-02-29 23:59:58");
+}
+
+// Text that is no value of the field's type is refused, and nothing changes;
+// the cases run in order on the first record.
+TEST_F(Data, TextThatIsNoValueOfTheTypeIsRefused) {
+    set.Open();
+    const struct {
+        const char* Field;
+        const char* Text;
+        bool Taken;
+        const char* Reads;
+    } cases[] = {
+        {"id", "12a", false, "1"},     {"id", " 12 ", true, "12"},
+        {"id", "", true, ""},          {"ok", "yes", false, "True"},
+        {"ok", "0", true, "False"},    {"rate", "2,75", true, "2.75"},
+        {"rate", "1e", false, "2.75"}, {"rate", "nan", false, "2.75"},
+    };
+    for (const auto& c : cases) {
+        TField* field = set.FieldByName(c.Field);
+        if (c.Taken) {
+            EXPECT_NO_THROW(field->SetAsString(c.Text)) << c.Field << " " << c.Text;
+        } else {
+            EXPECT_THROW(field->SetAsString(c.Text), EDatabaseError) << c.Field << " " << c.Text;
+        }
+        EXPECT_EQ(field->AsString(), c.Reads) << c.Field << " " << c.Text;
+    }
+}
+
 } // namespace
