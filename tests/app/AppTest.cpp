@@ -596,6 +596,21 @@ TEST_F(Window, HeatMapDrawsAnyMapAndNamesTheCellUnderThePointer) {
     EXPECT_EQ(*cell, std::make_pair(1, 1));
     EXPECT_NE(heat->HoverText(middle + QPoint(5, 5)).indexOf("extrapolated: above the duration"),
               -1);
+    // The hatching is on the extrapolated cells and only there: quantity 20
+    // lies above the maps' 10, speed 3000 above the rail map's 2000.
+    int hatched[2][2] = {};
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const auto at = heat->CellAt(QPoint(x, y));
+            if (at && image.pixelColor(x, y) == QColor(60, 60, 60)) {
+                ++hatched[at->first][at->second];
+            }
+        }
+    }
+    EXPECT_EQ(hatched[0][0], 0);
+    EXPECT_GT(hatched[0][1], 20);
+    EXPECT_GT(hatched[1][0], 20);
+    EXPECT_GT(hatched[1][1], 20);
 }
 
 } // namespace
