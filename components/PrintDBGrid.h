@@ -22,7 +22,7 @@
 // break inside a value is a blank, so each record stays one line. GUI thread
 // only.
 
-#include "DataSet.h"
+#include "DBGrid.h"
 
 #include <QObject>
 #include <QPointer>

@@ -1,7 +1,7 @@
 // The data-aware layer against a real server: a private PostgreSQL cluster
 // (support/PgCluster.h), as SQLite is tested elsewhere.
 
-#include "DataSet.h"
+#include "DBGrid.h"
 #include "PrintDBGrid.h"
 
 #include "support/Files.h"
