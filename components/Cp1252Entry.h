@@ -1,13 +1,14 @@
 #pragma once
 // What the library's edits whose text is Windows-1252 (TVynMemo) take from
 // the user: only text that has a byte in that code page. (The data-aware
-// edits keep the database's Unicode text as it is and need no such gate.) Typed characters, pasted and
-// dropped text and input-method text that hold a character without one are
-// refused as a whole (nothing of them is taken, so no "?" appears later and
-// nothing is half pasted), and the edit says why in a tooltip at its text
-// cursor: "Not taken: "Ω" (U+03A9) has no Windows-1252 byte". LastRefusal()
-// keeps that text until an entry is taken. `Base` is QPlainTextEdit or
-// QLineEdit, or derived from one. Text set by the program is not checked.
+// edits keep the database's Unicode text as it is and need no such gate.)
+// Typed characters, pasted and dropped text and input-method text that hold
+// a character without one are refused as a whole (nothing of them is taken,
+// so no "?" appears later and nothing is half pasted), and the edit says why
+// in a tooltip at its text cursor: "Not taken: "Ω" (U+03A9) has no
+// Windows-1252 byte". LastRefusal() keeps that text until an entry is taken.
+// `Base` is QPlainTextEdit or QLineEdit, or derived from one. Text set by
+// the program is not checked.
 // GUI thread only.
 
 #include <QAction>
