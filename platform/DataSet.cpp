@@ -1,5 +1,7 @@
 #include "DataSet.h"
 
+#include "Cp1252.h"
+
 #include "QtText.h"
 
 #include <QDate>
@@ -198,6 +200,23 @@ std::string TField::AsString(int row) const {
     case ftGraphic: return Value(row).toByteArray().toStdString();
     default: return FromQString(AsText(row));
     }
+}
+
+bool TField::AsStringExact(std::string& text, int row) const {
+    text = AsString(row);
+    switch (DataType) {
+    case ftBlob:
+    case ftBytes:
+    case ftVarBytes:
+    case ftGraphic: return true; // the bytes themselves
+    default: break;
+    }
+    for (const char32_t c : AsText(row).toUcs4()) {
+        if (UnicodeToCp1252(c) < 0) {
+            return false;
+        }
+    }
+    return true;
 }
 
 std::int64_t TField::AsCurrencyUnits(int row) const {

@@ -110,8 +110,10 @@ public:
     // The value as text (Unicode, exactly as stored for text fields).
     QString AsText(int row = -1) const;
     // The same in Windows-1252, for the library's own interface: a
-    // character without a byte there reads as "?".
+    // character without a byte there reads as "?"; AsStringExact says so
+    // (false) where AsString cannot.
     std::string AsString(int row = -1) const;
+    bool AsStringExact(std::string& text, int row = -1) const;
     // The value as a currency: rounded to four decimals (for an exact
     // decimal, from its digits).
     double AsCurrency() const;

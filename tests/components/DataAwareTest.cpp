@@ -196,6 +196,7 @@ TEST_F(Bound, EditsFollowTheCursorAndWriteBack) {
     TVynDBLookupComboBox combo;
     edit.Bind(&source, "name");
     memo.Bind(&source, "note");
+    makers.SetRecNo(3); // the list is read without moving this
     combo.SetList(&list, "code", "label");
     combo.Bind(&source, "maker");
     EXPECT_EQ(FromQString(edit.text()), "CP1");
@@ -204,7 +205,7 @@ TEST_F(Bound, EditsFollowTheCursorAndWriteBack) {
     pumps.Next();
     EXPECT_EQ(FromQString(edit.text()), "CP4");
     EXPECT_EQ(FromQString(combo.currentText()), "South");
-    EXPECT_EQ(makers.RecNo(), 1); // the list's own cursor is left where it was
+    EXPECT_EQ(makers.RecNo(), 3); // the list's own cursor is left where it was
 
     edit.setText("CP4S");
     edit.setModified(true);
@@ -333,6 +334,13 @@ TEST_F(Bound, UnicodeTextIsShownAndStoredAsItIs) {
     QSqlQuery q(db.Database());
     ASSERT_TRUE(q.exec(QStringLiteral("SELECT name FROM pumps WHERE id = 1")) && q.next());
     EXPECT_EQ(q.value(0).toString(), omega + QStringLiteral("!"));
+    // The Windows-1252 interface says what it could not carry.
+    pumps.Open();
+    std::string text;
+    EXPECT_FALSE(pumps.FieldByName("name")->AsStringExact(text));
+    EXPECT_EQ(text, "? ? 5!");
+    EXPECT_TRUE(pumps.FieldByName("note")->AsStringExact(text));
+    EXPECT_EQ(text, "first");
 }
 
 // Binding anew drops the earlier binding; reading the lookup list moves no

@@ -73,15 +73,15 @@ TEST_F(MessageBox, LayoutArithmetic) {
     EXPECT_EQ(box.Width, 95);
     EXPECT_EQ(box.Height, 90);
     EXPECT_EQ(box.LabelLeft, 61);
-    EXPECT_EQ(box.Label1Top, (54 - 41) / 2 + 11);
+    EXPECT_EQ(box.Label1Top, 17); // the text block centred beside the icon
     EXPECT_EQ(box.ButtonsLeft, 10);
     EXPECT_EQ(box.ButtonsTop, 54);
     EXPECT_EQ(box.ImageTop, 8);
 
     // Three buttons (237 pixels) and a short line, no icon.
     WithModal<TFormText>(measure, [&] { return dlg.ShowModal(2, "c", "x", "", "", ""); });
-    EXPECT_EQ(box.Width, 237 + 24);
-    EXPECT_EQ(box.Height, 41 + 36);
+    EXPECT_EQ(box.Width, 261);
+    EXPECT_EQ(box.Height, 77);
     EXPECT_EQ(box.LabelLeft, 12);
     EXPECT_EQ(box.Label1Top, 11);
     EXPECT_EQ(box.ButtonsLeft, 12);
@@ -96,7 +96,7 @@ TEST_F(MessageBox, LayoutArithmetic) {
             Key(f, Qt::Key_Return);
         },
         [&] { return dlg.ShowModal(0, "c", "first", "", "", "fourth"); });
-    EXPECT_EQ(box.Height, 4 * 24 + 17 + 36);
+    EXPECT_EQ(box.Height, 149);
     EXPECT_EQ(tops, (std::vector<int>{11, 35, 59, 83}));
 
     // A long first line decides the width.
