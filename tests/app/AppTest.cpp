@@ -2,6 +2,7 @@
 
 #include "Clipboard.h"
 #include "ColorCodeParser.h"
+#include "HeatMap.h"
 #include "Report.h"
 #include "TextFile.h"
 #include "support/Files.h"
@@ -16,6 +17,7 @@
 #include <QMouseEvent>
 #include <QTextBlock>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -611,6 +613,72 @@ TEST_F(Window, HeatMapDrawsAnyMapAndNamesTheCellUnderThePointer) {
     EXPECT_GT(hatched[0][1], 20);
     EXPECT_GT(hatched[1][0], 20);
     EXPECT_GT(hatched[1][1], 20);
+}
+
+// The legend marks each threshold that is on where the scale has its value:
+// on a scale from -5 to 5, -2.5 at three quarters of the bar's height and
+// 2.5 at one quarter; with one side off, only the other is marked.
+TEST(HeatMap, ThresholdMarksSitWhereTheScaleHasTheirValues) {
+    Map map;
+    map.XCount = map.YCount = 2;
+    map.XAxis[1] = map.YAxis[1] = 1;
+    map.Value[0][0] = 5;
+    map.Value[1][1] = -5;
+    const ExtrapolationMap flags{};
+    TEoiHeatMap heat;
+    heat.resize(600, 400);
+    heat.SetSource(&map, &flags);
+    const auto draw = [&](double lo, double hi) {
+        heat.SetThresholds(lo, hi);
+        return heat.grab().toImage();
+    };
+    const QImage off = draw(-9999, 9999);
+    // The bar: the legend's rows nearest the scale's end colours (its
+    // outline covers the very ends).
+    const int legend = heat.width() - 110;
+    const auto close = [](QColor a, QColor b) {
+        return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) +
+                   std::abs(a.blue() - b.blue()) <=
+               6;
+    };
+    int top = off.height();
+    int bottom = -1;
+    for (int y = 0; y < off.height(); ++y) {
+        for (int x = legend; x < off.width(); ++x) {
+            if (close(off.pixelColor(x, y), HeatColor(5, 5))) {
+                top = std::min(top, y);
+            }
+            if (close(off.pixelColor(x, y), HeatColor(-5, 5))) {
+                bottom = std::max(bottom, y);
+            }
+        }
+    }
+    ASSERT_LT(top, bottom);
+    // The rows of the legend that a mark changed.
+    const auto marked = [&](const QImage& on) {
+        std::set<int> rows;
+        for (int y = top; y <= bottom; ++y) {
+            for (int x = legend; x < on.width(); ++x) {
+                if (on.pixel(x, y) != off.pixel(x, y)) {
+                    rows.insert(y);
+                    break;
+                }
+            }
+        }
+        return rows;
+    };
+    const auto near = [](const std::set<int>& rows, double y) {
+        return std::any_of(rows.begin(), rows.end(),
+                           [y](int row) { return std::abs(row - y) <= 3; });
+    };
+    const double quarter = top + (bottom - top) * 0.25;
+    const double threeQuarters = top + (bottom - top) * 0.75;
+    const std::set<int> both = marked(draw(-2.5, 2.5));
+    EXPECT_TRUE(near(both, quarter));
+    EXPECT_TRUE(near(both, threeQuarters));
+    const std::set<int> loOnly = marked(draw(-2.5, 9999));
+    EXPECT_TRUE(near(loOnly, threeQuarters));
+    EXPECT_FALSE(near(loOnly, quarter));
 }
 
 } // namespace
