@@ -35,6 +35,16 @@ double AxisValue(const double* axis, int count, const double* values, std::ptrdi
                        values[bracket * stride]);
 }
 
+int AxisSide(const double* axis, int count, double t, int bracket) {
+    if (count <= 0) {
+        return 0;
+    }
+    if (bracket == 0) {
+        return -1;
+    }
+    return bracket >= count && t > axis[count - 1] ? 1 : 0;
+}
+
 double AxisLookup(const double* axis, int count, const double* values, std::ptrdiff_t stride,
                   double t) {
     return AxisValue(axis, count, values, stride, t, AxisBracket(axis, count, t));

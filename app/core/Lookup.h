@@ -26,6 +26,10 @@ int AxisBracket(const double* axis, int count, double t);
 double AxisValue(const double* axis, int count, const double* values, std::ptrdiff_t stride,
                  double t, int bracket);
 
+// Where t lies against an axis that AxisBracket placed it at `bracket` on:
+// -1 before the first point, +1 past the last, 0 on the axis (or no axis).
+int AxisSide(const double* axis, int count, double t, int bracket);
+
 // Lookup along X in row y: axis XAxis, values Value[k][y].
 double LookupAlongX(const Map& map, int y, double t);
 

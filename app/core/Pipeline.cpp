@@ -21,13 +21,8 @@ namespace {
 // before the first point, past the last, or neither.
 std::uint8_t Outside(const double* axis, int count, double t, int bracket, std::uint8_t below,
                      std::uint8_t above) {
-    if (count <= 0) {
-        return 0;
-    }
-    if (bracket == 0) {
-        return below;
-    }
-    return bracket >= count && t > axis[count - 1] ? above : 0;
+    const int side = AxisSide(axis, count, t, bracket);
+    return side < 0 ? below : side > 0 ? above : 0;
 }
 
 void CopyAxis(double* to, const double* from, int count) {
