@@ -6,6 +6,7 @@
 #include "Map.h"
 #include "Pipeline.h"
 #include "Report.h"
+#include "Retime.h"
 #include "TextFile.h"
 
 #include <algorithm>
@@ -16,6 +17,7 @@
 #include <cstring>
 #include <functional>
 #include <initializer_list>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -42,13 +44,26 @@ constexpr std::array<ViewName, kOutputViewCount> kViews = {{
 // In the order --color names them.
 enum class ColorMode { Auto, Always, Never, Codes };
 
+enum class Command { Convert, Retime };
+
 struct ConvertOptions {
+    Command Is = Command::Convert;
     std::optional<std::string> RailPressureFile;
     std::optional<std::string> DurationFile;
     std::optional<std::string> SoiFile;
     std::string ThresholdLo = "-8";
     std::string ThresholdHi = "0";
     OutputView View = OutputView::EOI;
+    bool EoiDelta = false; // --view eoi-delta
+    // The baseline, for retime and for convert's eoi-delta.
+    std::optional<std::string> BaselineRailPressureFile;
+    std::optional<std::string> BaselineDurationFile;
+    std::optional<std::string> BaselineSoiFile;
+    // retime's target (one kind) and limits.
+    std::optional<std::string> TargetEoiFile;
+    std::optional<double> TargetEoiValue;
+    std::optional<double> TargetBeforeTdc;
+    TRetimeLimits Limits;
     ColorMode Color = ColorMode::Auto;
     bool Utf8 = false;
     bool Diagnostics = false;
@@ -57,12 +72,27 @@ struct ConvertOptions {
     bool Version = false;
 };
 
+constexpr double kNoLimit = std::numeric_limits<double>::infinity();
+constexpr double kSmallestStep = 1e-6;
+
+// A number as the threshold edits read it (a comma works); "" is none when
+// `emptyIsNone`, else no number.
+std::optional<double> ReadNumber(const std::string& text, bool emptyIsNone) {
+    NumberStatus status = NumberStatus::Number;
+    const double v = TextToNumber(text, status);
+    if (status == NumberStatus::Number || (emptyIsNone && text.empty())) {
+        return v;
+    }
+    return std::nullopt;
+}
+
 // Parses the arguments; on failure returns the message to show above the
 // usage text. Every option may be given once; a value never starts with "--"
 // (a file of such a name is given as ./--name), so a forgotten value is
 // reported instead of taking the next option.
 std::optional<std::string> ParseArguments(const std::vector<std::string>& args,
                                           ConvertOptions& options) {
+    const bool retime = options.Is == Command::Retime;
     std::vector<std::string_view> seen;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -102,7 +132,58 @@ std::optional<std::string> ParseArguments(const std::vector<std::string>& args,
             if (!slot) {
                 return arg + " needs a FILE";
             }
-        } else if (name == "--thresholds") {
+        } else if (name == "--baseline-rail-pressure" || name == "--baseline-duration" ||
+                   name == "--baseline-soi" || (retime && name == "--target-eoi")) {
+            std::optional<std::string>& slot =
+                name == "--baseline-soi"        ? options.BaselineSoiFile
+                : name == "--baseline-duration" ? options.BaselineDurationFile
+                : name == "--target-eoi"        ? options.TargetEoiFile
+                                                : options.BaselineRailPressureFile;
+            slot = value();
+            if (!slot) {
+                return arg + " needs a FILE";
+            }
+        } else if (retime && (name == "--target-eoi-value" || name == "--target-before-tdc" ||
+                              name == "--resolution")) {
+            const char* what = name == "--target-eoi-value"    ? "DEG"
+                               : name == "--target-before-tdc" ? "PERCENT"
+                                                               : "STEP";
+            const auto text = value();
+            const auto number = text ? ReadNumber(*text, false) : std::nullopt;
+            if (!number) {
+                return arg + " needs a number " + what +
+                       (text ? ", not '" + *text + "'" : std::string());
+            }
+            if (name == "--target-eoi-value") {
+                options.TargetEoiValue = *number;
+            } else if (name == "--target-before-tdc") {
+                if (*number < 0 || *number > 100) {
+                    return arg + " needs a PERCENT from 0 to 100, not '" + *text + "'";
+                }
+                options.TargetBeforeTdc = *number;
+            } else {
+                if (!(*number >= kSmallestStep)) {
+                    return arg + " needs a STEP of at least 0.000001, not '" + *text + "'";
+                }
+                options.Limits.Step = *number;
+            }
+        } else if (retime && name == "--soi-limits") {
+            const auto lo = value();
+            const auto hi = lo ? value() : std::nullopt;
+            if (!hi) {
+                return std::string("--soi-limits needs MIN and MAX (\"\" for none)");
+            }
+            const auto min = ReadNumber(*lo, true);
+            const auto max = ReadNumber(*hi, true);
+            if (!min || !max) {
+                return "--soi-limits needs numbers MIN and MAX, not '" + (min ? *hi : *lo) + "'";
+            }
+            options.Limits.Min = lo->empty() ? -kNoLimit : *min;
+            options.Limits.Max = hi->empty() ? kNoLimit : *max;
+            if (options.Limits.Min > options.Limits.Max) {
+                return "--soi-limits: MIN " + *lo + " lies above MAX " + *hi;
+            }
+        } else if (!retime && name == "--thresholds") {
             const auto lo = value();
             const auto hi = lo ? value() : std::nullopt;
             if (!hi) {
@@ -110,10 +191,14 @@ std::optional<std::string> ParseArguments(const std::vector<std::string>& args,
             }
             options.ThresholdLo = *lo;
             options.ThresholdHi = *hi;
-        } else if (name == "--view") {
+        } else if (!retime && name == "--view") {
             const auto view = value();
             if (!view) {
                 return std::string("--view needs a VIEW");
+            }
+            if (*view == "eoi-delta") {
+                options.EoiDelta = true;
+                continue;
             }
             const auto* found = std::find_if(kViews.begin(), kViews.end(),
                                              [&](const ViewName& v) { return v.Name == *view; });
@@ -146,6 +231,22 @@ std::optional<std::string> ParseArguments(const std::vector<std::string>& args,
     }
     if (!options.RailPressureFile || !options.DurationFile || !options.SoiFile) {
         return std::string("--rail-pressure, --duration and --soi are all required");
+    }
+    const bool baseline =
+        options.BaselineRailPressureFile || options.BaselineDurationFile || options.BaselineSoiFile;
+    if (baseline && (!options.BaselineRailPressureFile || !options.BaselineDurationFile)) {
+        return std::string("a baseline needs --baseline-rail-pressure and --baseline-duration");
+    }
+    if (retime) {
+        const int targets = (options.TargetEoiFile ? 1 : 0) + (options.TargetEoiValue ? 1 : 0) +
+                            (options.TargetBeforeTdc ? 1 : 0) + (baseline ? 1 : 0);
+        if (targets != 1) {
+            return std::string(targets == 0 ? "a target is required" : "give one target") +
+                   ": --target-eoi, --target-eoi-value, --target-before-tdc or a baseline";
+        }
+    } else if (options.EoiDelta != baseline) {
+        return std::string(options.EoiDelta ? "--view eoi-delta needs a baseline"
+                                            : "a baseline is only for --view eoi-delta");
     }
     return std::nullopt;
 }
@@ -211,8 +312,26 @@ void PutJsonNumber(std::string& out, double v, int decimals) {
     out += std::isfinite(v) ? FormatNumber(v, decimals) : std::string("null");
 }
 
+// A grid of a map's cells, rows by Y, as the report prints them.
+template <class Cell> void PutJsonGrid(std::string& out, const char* key, const Map& m, Cell cell) {
+    out += ",\n  \"";
+    out += key;
+    out += "\": [";
+    for (int y = 0; y < m.YCount; ++y) {
+        out += y > 0 ? ",\n    [" : "\n    [";
+        for (int x = 0; x < m.XCount; ++x) {
+            out += x > 0 ? ", " : "";
+            cell(x, y);
+        }
+        out += ']';
+    }
+    out += m.YCount > 0 ? "\n  ]" : "]";
+}
+
+// `more` appends keys of the command's own after the findings.
 std::string ViewToJson(std::string_view name, const TViewLayout& l, bool coloured,
-                       Thresholds thresholds, const std::vector<TJsonFinding>& findings) {
+                       Thresholds thresholds, const std::vector<TJsonFinding>& findings,
+                       const std::function<void(std::string&)>& more = {}) {
     const Map& m = l.Values;
     std::string out = "{\n  \"view\": ";
     PutJsonString(out, name);
@@ -235,21 +354,7 @@ std::string ViewToJson(std::string_view name, const TViewLayout& l, bool coloure
     };
     axis("x", l.XUnit, m.XAxis, m.XCount, l.XDecimals);
     axis("y", l.YUnit, m.YAxis, m.YCount, l.YDecimals);
-    // Rows by Y, as the report prints them.
-    const auto grid = [&out, &m](const char* key, auto cell) {
-        out += ",\n  \"";
-        out += key;
-        out += "\": [";
-        for (int y = 0; y < m.YCount; ++y) {
-            out += y > 0 ? ",\n    [" : "\n    [";
-            for (int x = 0; x < m.XCount; ++x) {
-                out += x > 0 ? ", " : "";
-                cell(x, y);
-            }
-            out += ']';
-        }
-        out += m.YCount > 0 ? "\n  ]" : "]";
-    };
+    const auto grid = [&out, &m](const char* key, auto cell) { PutJsonGrid(out, key, m, cell); };
     grid("values", [&](int x, int y) { PutJsonNumber(out, m.Value[x][y], l.ValueDecimals); });
     out += ",\n  \"thresholds\": ";
     // What colours the view: each threshold that is on, a side that is off
@@ -291,7 +396,11 @@ std::string ViewToJson(std::string_view name, const TViewLayout& l, bool coloure
         PutJsonString(out, d.Action);
         out += '}';
     }
-    out += findings.empty() ? "]\n}\n" : "\n  ]\n}\n";
+    out += findings.empty() ? "]" : "\n  ]";
+    if (more) {
+        more(out);
+    }
+    out += "\n}\n";
     return out;
 }
 
@@ -303,6 +412,11 @@ std::string UsageText() {
            "                         [--thresholds LO HI] [--view VIEW]\n"
            "                         [--color auto|always|never|codes] [--utf8]\n"
            "                         [--diagnostics] [--format text|json]\n"
+           "                         [BASELINE (with --view eoi-delta)]\n"
+           "       mapwright retime --rail-pressure FILE --duration FILE --soi FILE TARGET\n"
+           "                        [--soi-limits MIN MAX] [--resolution STEP]\n"
+           "                        [--color auto|always|never|codes] [--utf8]\n"
+           "                        [--diagnostics] [--format text|json]\n"
            "       mapwright --help | --version\n"
            "\n"
            "Without a command, opens the window; --demo loads the demo maps into it\n"
@@ -312,7 +426,8 @@ std::string UsageText() {
            "\n"
            "convert prints one output view of the three maps as plain text with CR LF line ends.\n"
            "VIEW: rail-pressure, duration-rp, duration-us, duration-deg,\n"
-           "      duration-deg-data, eoi (default), eoi-data\n"
+           "      duration-deg-data, eoi (default), eoi-data, eoi-delta (the EOI minus\n"
+           "      the baseline's EOI, looked up on the SOI grid)\n"
            "LO HI: the EOI colour thresholds as typed into their edits (default -8 0;\n"
            "       an empty argument switches colouring off)\n"
            "--color: ANSI colours on a terminal (auto), always, never, or the raw\n"
@@ -323,6 +438,24 @@ std::string UsageText() {
            "         extrapolated: MAP LINE FIELD KIND TEXT ACTION, separated by TABs\n"
            "--format json: the view as JSON (axes, values, extrapolation flags and\n"
            "         findings) instead of its text\n"
+           "\n"
+           "retime prints the SOI map that ends the injection at the target EOI (degrees,\n"
+           "positive before TDC) in every cell of the SOI grid, in the map text layout\n"
+           "with the SOI map's axes: SOI = target + duration in degrees, held within\n"
+           "MIN MAX (\"\" for no limit), rounded to a multiple of STEP (default 0.1).\n"
+           "TARGET: --target-eoi FILE       a target EOI map, looked up on the SOI grid\n"
+           "      | --target-eoi-value DEG  the same EOI everywhere\n"
+           "      | --target-before-tdc PERCENT  that share of the injection before TDC\n"
+           "      | BASELINE                the baseline's EOI\n"
+           "BASELINE: --baseline-rail-pressure FILE --baseline-duration FILE\n"
+           "          [--baseline-soi FILE (default: the --soi map)]\n"
+           "Cells the limits held are bold and underlined in colour, SOIs moved earlier\n"
+           "blue, later red. --format json adds target_eoi, duration_deg, clamped (-1\n"
+           "held at MIN, 1 at MAX), residual_eoi (the EOI the new SOI gives minus the\n"
+           "target) and target_extrapolated (1/2 below/above the target's X axis, 4/8\n"
+           "its Y axis), all rows by Y.\n"
+           "\n"
+           "Numbers read as in the window's edits (a comma works).\n"
            "Each option at most once; a value never starts with --.\n"
            "Exit status: 0 view printed, 1 a map is incomplete, 2 bad arguments, an\n"
            "unreadable file, or output (or asked-for diagnostics) that cannot be written.\n";
@@ -368,11 +501,56 @@ std::string ColorCodesToAnsi(const std::string& text) {
     return out;
 }
 
-int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-               bool outIsTerminal, const std::function<int()>& printVersion) {
+namespace {
+
+// One map file of a command: where it is, what it is called in messages and
+// diagnostics, and what reading it gave.
+struct Input {
+    std::string File;
+    const char* Name;
+    const char* Key; // the map's name in diagnostics, as its option has it
+    std::unique_ptr<Map> Parsed = std::make_unique<Map>();
+    ParseReport Report{};
+    TTextFileLimits Limits{}; // long lines; whether the counting stopped early
+};
+
+// What the file itself held beyond what is read: lines cut at their bound,
+// and a file that was counted only so far. Then the map's own.
+std::vector<TDiagnostic> DiagnoseInput(const Input& input) {
+    std::vector<TDiagnostic> all;
+    for (const TTextFileLimits::TLongLine& l : input.Limits.LongLines) {
+        all.push_back({static_cast<int>(l.Line), 0, "long-line",
+                       std::to_string(l.Length) + " characters",
+                       "the first " + std::to_string(kMaxLineLength) + " read"});
+    }
+    if (input.Limits.Cut) {
+        const std::size_t n = input.Limits.Lines;
+        all.push_back({static_cast<int>(n), 0, "read-limit",
+                       std::to_string(n) + (n == 1 ? " line" : " lines"), "the rest not read"});
+    }
+    for (TDiagnostic& d : Diagnose(input.Report)) {
+        all.push_back(std::move(d));
+    }
+    return all;
+}
+
+int IncompleteMap(const Input& input, std::ostream& err) {
+    err << "mapwright: the " << input.Name << " map in " << input.File
+        << " is incomplete (it needs X axis values on line 6 and at least one row)\n";
+    return kExitIncomplete;
+}
+
+bool Incomplete(const Map& m) {
+    return m.XCount == 0 || m.YCount == 0;
+}
+
+int RunCommand(bool retime, const std::vector<std::string>& args, std::ostream& out,
+               std::ostream& err, bool outIsTerminal, const std::function<int()>& printVersion) {
+    const char* const prefix = retime ? "mapwright retime: " : "mapwright convert: ";
     ConvertOptions options;
+    options.Is = retime ? Command::Retime : Command::Convert;
     if (const auto problem = ParseArguments(args, options)) {
-        err << "mapwright convert: " << *problem << "\n" << UsageText();
+        err << prefix << *problem << "\n" << UsageText();
         return kExitUsage;
     }
     if (options.Help) {
@@ -380,23 +558,34 @@ int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
     }
     if (options.Version) {
         if (!printVersion) {
-            err << "mapwright convert: no version to print\n";
+            err << prefix << "no version to print\n";
             return kExitUsage;
         }
         return printVersion();
     }
 
-    struct Input {
-        const std::string& File;
-        const char* Name;
-        const char* Key; // the map's name in diagnostics, as its option has it
-        std::unique_ptr<Map> Parsed = std::make_unique<Map>();
-        ParseReport Report{};
-        TTextFileLimits Limits{}; // long lines; whether the counting stopped early
-    };
-    Input inputs[] = {{*options.RailPressureFile, "rail pressure", "rail-pressure"},
-                      {*options.DurationFile, "duration", "duration"},
-                      {*options.SoiFile, "SOI", "soi"}};
+    // The three maps, then the target map or the baseline's maps, as given.
+    std::vector<Input> inputs;
+    inputs.reserve(7);
+    inputs.push_back({*options.RailPressureFile, "rail pressure", "rail-pressure"});
+    inputs.push_back({*options.DurationFile, "duration", "duration"});
+    inputs.push_back({*options.SoiFile, "SOI", "soi"});
+    Input* targetInput = nullptr;
+    Input* baselineInputs[3] = {};
+    if (options.TargetEoiFile) {
+        targetInput =
+            &inputs.emplace_back(Input{*options.TargetEoiFile, "target EOI", "target-eoi"});
+    }
+    if (options.BaselineRailPressureFile) {
+        baselineInputs[0] = &inputs.emplace_back(Input{
+            *options.BaselineRailPressureFile, "baseline rail pressure", "baseline-rail-pressure"});
+        baselineInputs[1] = &inputs.emplace_back(
+            Input{*options.BaselineDurationFile, "baseline duration", "baseline-duration"});
+        if (options.BaselineSoiFile) {
+            baselineInputs[2] = &inputs.emplace_back(
+                Input{*options.BaselineSoiFile, "baseline SOI", "baseline-soi"});
+        }
+    }
     // A map is read from its first 56 lines (header, X axis, 50 rows); one
     // more tells whether the 56th is the text's last. Nothing further can
     // change the result, so no more is read, however large the file, unless
@@ -422,28 +611,9 @@ int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
     const auto encode = [&options](const std::string& text) {
         return options.Utf8 ? Cp1252ToUtf8(text) : text;
     };
-    // What the file itself held beyond what is read: lines cut at their
-    // bound, and a file that was counted only so far. Then the map's own.
-    const auto diagnose = [](const Input& input) {
-        std::vector<TDiagnostic> all;
-        for (const TTextFileLimits::TLongLine& l : input.Limits.LongLines) {
-            all.push_back({static_cast<int>(l.Line), 0, "long-line",
-                           std::to_string(l.Length) + " characters",
-                           "the first " + std::to_string(kMaxLineLength) + " read"});
-        }
-        if (input.Limits.Cut) {
-            const std::size_t n = input.Limits.Lines;
-            all.push_back({static_cast<int>(n), 0, "read-limit",
-                           std::to_string(n) + (n == 1 ? " line" : " lines"), "the rest not read"});
-        }
-        for (TDiagnostic& d : Diagnose(input.Report)) {
-            all.push_back(std::move(d));
-        }
-        return all;
-    };
     if (options.Diagnostics) {
         for (const Input& input : inputs) {
-            for (const TDiagnostic& d : diagnose(input)) {
+            for (const TDiagnostic& d : DiagnoseInput(input)) {
                 err << input.Key << '\t' << d.Line << '\t' << d.Field << '\t' << d.Kind << '\t'
                     << encode(d.Text) << '\t' << d.Action << '\n';
             }
@@ -456,27 +626,90 @@ int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
         return kExitUsage;
     }
 
-    const MissingInput missing =
-        FindIncompleteInput(*inputs[0].Parsed, *inputs[1].Parsed, *inputs[2].Parsed);
+    const Map& soi = *inputs[2].Parsed;
+    const MissingInput missing = FindIncompleteInput(*inputs[0].Parsed, *inputs[1].Parsed, soi);
     if (missing != MissingInput::None) {
-        const Input& input = inputs[static_cast<int>(missing) - 1];
-        err << "mapwright: the " << input.Name << " map in " << input.File
-            << " is incomplete (it needs X axis values on line 6 and at least one row)\n";
-        return kExitIncomplete;
+        return IncompleteMap(inputs[static_cast<int>(missing) - 1], err);
+    }
+    if (targetInput != nullptr && Incomplete(*targetInput->Parsed)) {
+        return IncompleteMap(*targetInput, err);
+    }
+    // The baseline's EOI, by default from the current SOI map.
+    auto baselineEoi = std::make_unique<Map>();
+    if (baselineInputs[0] != nullptr) {
+        const Map& baselineSoi = baselineInputs[2] != nullptr ? *baselineInputs[2]->Parsed : soi;
+        const MissingInput gap = FindIncompleteInput(*baselineInputs[0]->Parsed,
+                                                     *baselineInputs[1]->Parsed, baselineSoi);
+        if (gap != MissingInput::None) {
+            return IncompleteMap(*baselineInputs[static_cast<int>(gap) - 1], err);
+        }
+        ComputeEoi(*baselineInputs[0]->Parsed, *baselineInputs[1]->Parsed, baselineSoi,
+                   *baselineEoi);
     }
 
     auto derived = std::make_unique<DerivedMaps>();
-    DeriveMaps(*inputs[0].Parsed, *inputs[1].Parsed, *inputs[2].Parsed, *derived);
+    DeriveMaps(*inputs[0].Parsed, *inputs[1].Parsed, soi, *derived);
     const Thresholds thresholds = ReadEoiThresholds(options.ThresholdLo, options.ThresholdHi);
-    const std::string_view viewName = NameOfView(options.View);
-    const TViewLayout layout = ViewLayout(options.View, *derived);
+
+    // What is printed: a view of the chain, the EOI delta or the new SOI map.
+    auto delta = std::make_unique<Map>();
+    auto deltaFlags = std::make_unique<ExtrapolationMap>();
+    auto retimed = std::make_unique<TRetimeResult>();
+    std::string_view viewName = NameOfView(options.View);
+    std::optional<TViewLayout> layout;
+    std::string coded;
+    if (retime) {
+        TRetimeTarget target;
+        if (options.TargetEoiValue) {
+            target = {TargetKind::Constant, *options.TargetEoiValue, nullptr};
+        } else if (options.TargetBeforeTdc) {
+            target = {TargetKind::BeforeTdc, *options.TargetBeforeTdc, nullptr};
+        } else {
+            target = {TargetKind::Map, 0,
+                      targetInput != nullptr ? targetInput->Parsed.get() : baselineEoi.get()};
+        }
+        Retime(*derived, target, options.Limits, *retimed);
+        viewName = "new-soi";
+        const Map& m = retimed->NewSoi;
+        layout.emplace(TViewLayout{m, derived->Flags.NewDurationMapDeg, "New SOI Map",
+                                   "SOI(Injection Quantity, Engine Speed)/degCA", "mm3", "1/min",
+                                   AxisDecimals(m.XAxis, m.XCount, 1),
+                                   AxisDecimals(m.YAxis, m.YCount, 0),
+                                   StepDecimals(options.Limits.Step), false});
+        coded = NewSoiText(*retimed, soi, true);
+    } else if (options.EoiDelta) {
+        EoiDelta(derived->NewEOIMap, *baselineEoi, *delta, *deltaFlags);
+        viewName = "eoi-delta";
+        layout.emplace(TViewLayout{*delta, derived->Flags.NewEOIMap, "EOI Delta",
+                                   "EOI - baseline EOI(Injection Quantity, Engine Speed)/degCA",
+                                   "mm3", "1/min", 1, 0, 1, false});
+        coded = EoiDeltaText(*delta);
+    } else {
+        layout.emplace(ViewLayout(options.View, *derived));
+    }
+    const auto cells = layout->Values.XCount * layout->Values.YCount;
     if (options.Diagnostics) {
-        const ExtrapolationCount count = CountExtrapolated(layout.Values, layout.Flags);
+        const ExtrapolationCount count = CountExtrapolated(layout->Values, layout->Flags);
         for (int bit = 0; bit < 8; ++bit) {
             if (count.ByFlag[bit] > 0) {
-                err << viewName << "\t0\t0\textrapolated\t" << count.ByFlag[bit] << " of "
-                    << layout.Values.XCount * layout.Values.YCount << " cells\t"
-                    << ExtrapolationWords(bit) << ": the edge value continued\n";
+                err << viewName << "\t0\t0\textrapolated\t" << count.ByFlag[bit] << " of " << cells
+                    << " cells\t" << ExtrapolationWords(bit) << ": the edge value continued\n";
+            }
+        }
+        if (retime) {
+            for (const int side : {-1, 1}) {
+                int held = 0;
+                for (int x = 0; x < layout->Values.XCount; ++x) {
+                    for (int y = 0; y < layout->Values.YCount; ++y) {
+                        held += retimed->Clamped[x][y] == side ? 1 : 0;
+                    }
+                }
+                if (held > 0) {
+                    err << viewName << "\t0\t0\tclamped\t" << held << " of " << cells
+                        << " cells\theld at the " << (side < 0 ? "minimum " : "maximum ")
+                        << ShortestNumber(side < 0 ? options.Limits.Min : options.Limits.Max)
+                        << "\n";
+                }
             }
         }
         if (diagnosticsLost()) {
@@ -486,15 +719,39 @@ int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
     if (options.Json) {
         std::vector<TJsonFinding> all;
         for (const Input& input : inputs) {
-            for (TDiagnostic& d : diagnose(input)) {
+            for (TDiagnostic& d : DiagnoseInput(input)) {
                 all.push_back({input.Key, std::move(d)});
             }
         }
         // Only the EOI report is coloured (its data view never is).
-        const bool coloured = options.View == OutputView::EOI;
-        return WriteOutput(ViewToJson(viewName, layout, coloured, thresholds, all), out, err);
+        const bool coloured = !retime && !options.EoiDelta && options.View == OutputView::EOI;
+        std::function<void(std::string&)> more;
+        if (retime) {
+            more = [&](std::string& json) {
+                const TRetimeResult& r = *retimed;
+                // Unrounded values as exactly as a double prints.
+                const auto exact = [&json](double v) {
+                    json += std::isfinite(v) ? ShortestNumber(v) : std::string("null");
+                };
+                PutJsonGrid(json, "target_eoi", r.NewSoi,
+                            [&](int x, int y) { exact(r.TargetEoi.Value[x][y]); });
+                PutJsonGrid(json, "duration_deg", r.NewSoi,
+                            [&](int x, int y) { exact(r.DurationDeg.Value[x][y]); });
+                PutJsonGrid(json, "clamped", r.NewSoi,
+                            [&](int x, int y) { json += std::to_string(r.Clamped[x][y]); });
+                PutJsonGrid(json, "residual_eoi", r.NewSoi,
+                            [&](int x, int y) { exact(r.ResidualEoi.Value[x][y]); });
+                PutJsonGrid(json, "target_extrapolated", r.NewSoi, [&](int x, int y) {
+                    json += std::to_string(r.TargetFlags.Cell[x][y]);
+                });
+            };
+        }
+        return WriteOutput(ViewToJson(viewName, *layout, coloured, thresholds, all, more), out,
+                           err);
     }
-    const std::string coded = BuildViewText(options.View, *derived, thresholds);
+    if (coded.empty()) {
+        coded = BuildViewText(options.View, *derived, thresholds);
+    }
 
     const bool ansi =
         options.Color == ColorMode::Always || (options.Color == ColorMode::Auto && outIsTerminal);
@@ -507,6 +764,18 @@ int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
         text = StripColorCodes(coded, {.EnableColors = true, .SuppressAnsi = false});
     }
     return WriteOutput(encode(text), out, err);
+}
+
+} // namespace
+
+int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+               bool outIsTerminal, const std::function<int()>& printVersion) {
+    return RunCommand(false, args, out, err, outIsTerminal, printVersion);
+}
+
+int RunRetime(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+              bool outIsTerminal, const std::function<int()>& printVersion) {
+    return RunCommand(true, args, out, err, outIsTerminal, printVersion);
 }
 
 int WriteOutput(const std::string& text, std::ostream& out, std::ostream& err) {

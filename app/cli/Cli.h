@@ -4,7 +4,10 @@
 //                     [--thresholds LO HI] [--view VIEW]
 //                     [--color auto|always|never|codes] [--utf8]
 //                     [--diagnostics] [--format text|json]
-//   mapwright [convert] --help | --version
+//   mapwright retime --rail-pressure FILE --duration FILE --soi FILE TARGET
+//                    [--soi-limits MIN MAX] [--resolution STEP] [--color ...]
+//                    [--utf8] [--diagnostics] [--format text|json]
+//   mapwright [convert|retime] --help | --version
 
 #include <functional>
 #include <iosfwd>
@@ -24,6 +27,11 @@ std::string UsageText();
 // `printVersion` and returns its exit code.
 int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                bool outIsTerminal, const std::function<int()>& printVersion = {});
+
+// Runs `mapwright retime` with the arguments after "retime", as RunConvert
+// runs convert: the new SOI map for a wanted EOI.
+int RunRetime(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+              bool outIsTerminal, const std::function<int()>& printVersion = {});
 
 // The text with its colour codes turned into ANSI terminal colours.
 std::string ColorCodesToAnsi(const std::string& text);

@@ -334,4 +334,151 @@ TEST_F(Convert, DiagnosticsAndJsonSayWhatWasNotRead) {
                          "duration 9 2 y-not-increasing 1000\n");
 }
 
+// retime on the one-point chain: 6.0 degrees of injection at 2000 1/min, SOI
+// 10. A baseline duration of 600 us makes 7.2 degrees and EOI 2.8 there.
+class RetimeCommand : public Convert {
+protected:
+    RetimeCommand() {
+        m_baselineDuration = m_dir.Write(
+            "base-dur.txt", std::string(kHeader) + "\t\t10\r\nBar\t400\t360\r\n\t1200\t840\r\n");
+        m_baselineSoi =
+            m_dir.Write("base-soi.txt", std::string(kHeader) + "\t\t10\r\n1/min\t2000\t12\r\n");
+        m_target =
+            m_dir.Write("target.txt", std::string(kHeader) +
+                                          "\t\t5\t15\r\n1/min\t1000\t3\t3\r\n\t3000\t3\t3\r\n");
+        m_empty = m_dir.Write("empty.txt", "");
+    }
+
+    ProcessResult Retiming(std::vector<std::string> extra, const char* command = "retime") const {
+        std::vector<std::string> argv = {MAPWRIGHT_EXE, command,    "--rail-pressure", m_rail,
+                                         "--duration",  m_duration, "--soi",           m_soi};
+        argv.insert(argv.end(), extra.begin(), extra.end());
+        return RunProcess(argv);
+    }
+    std::vector<std::string> Baseline(std::string duration) const {
+        return {"--baseline-rail-pressure", m_rail, "--baseline-duration", std::move(duration)};
+    }
+
+    std::string m_baselineDuration;
+    std::string m_baselineSoi;
+    std::string m_target;
+    std::string m_empty;
+};
+
+TEST_F(RetimeCommand, EachTargetLimitAndResolution) {
+    const auto concat = [](std::vector<std::string> a, const std::vector<std::string>& b) {
+        a.insert(a.end(), b.begin(), b.end());
+        return a;
+    };
+    const struct {
+        std::vector<std::string> Args;
+        const char* Row; // the new SOI map's one row
+    } cases[] = {
+        {{"--target-eoi-value", "2"}, "1/min\t2000\t8.0\r\n"},
+        {{"--target-eoi-value", "2,55", "--resolution", "0,25"}, "1/min\t2000\t8.50\r\n"},
+        {{"--target-eoi-value", "2", "--resolution", "0.0234375"}, "1/min\t2000\t7.9921875\r\n"},
+        {{"--target-eoi-value", "2.4", "--resolution", "1"}, "1/min\t2000\t8\r\n"},
+        {{"--target-before-tdc", "25"}, "1/min\t2000\t1.5\r\n"},
+        {{"--target-eoi", m_target}, "1/min\t2000\t9.0\r\n"},
+        {{"--target-eoi-value", "2", "--soi-limits", "", "7"}, "1/min\t2000\t7.0\r\n"},
+        {{"--target-eoi-value", "2", "--soi-limits", "8,5", ""}, "1/min\t2000\t8.5\r\n"},
+        {Baseline(m_baselineDuration), "1/min\t2000\t8.8\r\n"},
+        {concat(Baseline(m_baselineDuration), {"--baseline-soi", m_baselineSoi}),
+         "1/min\t2000\t10.8\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Args[1]);
+        const ProcessResult r = Retiming(c.Args);
+        EXPECT_EQ(r.ExitCode, 0) << r.Err;
+        EXPECT_EQ(r.Err, "");
+        EXPECT_EQ(r.Out, std::string("New SOI Map (1, 1)\r\n\r\n"
+                                     "SOI(Injection Quantity, Engine Speed)/degCA\r\n\r\n"
+                                     "\t\tmm3\r\n\t\t10.0\r\n") +
+                             c.Row);
+    }
+    // Later than the SOI map: red; held by a limit: bold and underlined.
+    EXPECT_NE(Retiming({"--target-eoi-value", "2", "--color", "codes"}).Out.find("\t[R]8.0[/]"),
+              std::string::npos);
+    const ProcessResult held = Retiming({"--target-eoi-value", "5", "--soi-limits", "", "10.5",
+                                         "--color", "codes", "--diagnostics"});
+    EXPECT_NE(held.Out.find("\t[B][=B][=U]10.5[/]"), std::string::npos);
+    EXPECT_EQ(held.Err, "new-soi\t0\t0\tclamped\t1 of 1 cells\theld at the maximum 10.5\n");
+
+    // The EOI delta against the baseline: 4.0 now, 2.8 then.
+    const ProcessResult delta =
+        Retiming(concat({"--view", "eoi-delta"}, Baseline(m_baselineDuration)), "convert");
+    EXPECT_EQ(delta.ExitCode, 0) << delta.Err;
+    EXPECT_EQ(delta.Out, "EOI Delta (1, 1)\r\n\r\n"
+                         "EOI - baseline EOI(Injection Quantity, Engine Speed)/degCA\r\n\r\n"
+                         "\t\tmm3\r\n\t\t10.0\r\n1/min\t2000\t1.2\r\n");
+}
+
+TEST_F(RetimeCommand, JsonCarriesTheArithmetic) {
+    const ProcessResult json =
+        Retiming({"--target-eoi", m_target, "--soi-limits", "", "8,5", "--format", "json"});
+    ASSERT_EQ(json.ExitCode, 0) << json.Err;
+    const std::string file = m_dir.Write("retime.json", json.Out);
+    const ProcessResult check = RunProcess(
+        {"/usr/bin/python3", "-c",
+         "import json, sys\n"
+         "d = json.load(open(sys.argv[1]))\n"
+         "print(d['view'], d['x']['values'], d['y']['values'], d['values'], d['target_eoi'],\n"
+         "      d['duration_deg'], d['clamped'], d['residual_eoi'], d['target_extrapolated'],\n"
+         "      d['thresholds'], d['findings'])\n",
+         file});
+    EXPECT_EQ(check.Err, "");
+    // Held at 8.5 instead of 9.0: the EOI comes 0.5 degrees late. X 10
+    // lies inside the target's X axis, 2000 inside its speeds.
+    EXPECT_EQ(check.Out,
+              "new-soi [10.0] [2000] [[8.5]] [[3]] [[6]] [[1]] [[-0.5]] [[0]] None []\n");
+}
+
+TEST_F(RetimeCommand, BadArgumentsExitTwoAndIncompleteMapsOne) {
+    const struct {
+        std::vector<std::string> Args;
+        const char* Message;
+    } bad[] = {
+        {{}, "a target is required"},
+        {{"--target-eoi-value", "2", "--target-before-tdc", "50"}, "give one target"},
+        {{"--target-eoi-value", "two"}, "--target-eoi-value needs a number DEG, not 'two'"},
+        {{"--target-eoi-value", ""}, "--target-eoi-value needs a number DEG, not ''"},
+        {{"--target-before-tdc", "101"}, "--target-before-tdc needs a PERCENT from 0 to 100"},
+        {{"--target-eoi-value", "2", "--resolution", "0"}, "--resolution needs a STEP of at least"},
+        {{"--target-eoi-value", "2", "--resolution", "-0.1"},
+         "--resolution needs a STEP of at least"},
+        {{"--target-eoi-value", "2", "--soi-limits", "9", "3"}, "--soi-limits: MIN 9 lies above"},
+        {{"--target-eoi-value", "2", "--soi-limits", "x", "3"},
+         "--soi-limits needs numbers MIN and MAX, not 'x'"},
+        {{"--target-eoi-value", "2", "--soi-limits", "1"}, "--soi-limits needs MIN and MAX"},
+        {{"--target-eoi-value", "2", "--thresholds", "1", "2"}, "unknown argument '--thresholds'"},
+        {{"--baseline-duration", m_baselineDuration}, "a baseline needs --baseline-rail-pressure"},
+    };
+    for (const auto& c : bad) {
+        const ProcessResult r = Retiming(c.Args);
+        EXPECT_EQ(r.ExitCode, 2) << c.Message;
+        EXPECT_EQ(r.Out, "");
+        EXPECT_EQ(r.Err.rfind(std::string("mapwright retime: ") + c.Message, 0), 0u) << r.Err;
+    }
+    const ProcessResult noBaseline = Retiming({"--view", "eoi-delta"}, "convert");
+    EXPECT_EQ(noBaseline.ExitCode, 2);
+    EXPECT_EQ(noBaseline.Err.rfind("mapwright convert: --view eoi-delta needs a baseline", 0), 0u);
+    const ProcessResult onlyForDelta = Retiming(Baseline(m_baselineDuration), "convert");
+    EXPECT_EQ(onlyForDelta.ExitCode, 2);
+
+    const struct {
+        std::vector<std::string> Args;
+        const char* Map;
+    } incomplete[] = {
+        {{"--target-eoi", m_empty}, "the target EOI map in "},
+        {Baseline(m_empty), "the baseline duration map in "},
+    };
+    for (const auto& c : incomplete) {
+        const ProcessResult r = Retiming(c.Args);
+        EXPECT_EQ(r.ExitCode, 1) << c.Map;
+        EXPECT_EQ(r.Out, "");
+        EXPECT_NE(r.Err.find(c.Map), std::string::npos) << r.Err;
+    }
+    EXPECT_EQ(Retiming({"--target-eoi", m_dir.Path() + "/none.txt"}).ExitCode, 2);
+}
+
 } // namespace

@@ -1,7 +1,8 @@
 // `mapwright convert` against outputs kept in tests/golden/ (written by
 // tools/make-golden): every view of the demo maps and of hand-made maps
 // (more than 50 columns and rows, junk cells, lookups beyond every side),
-// plain and with colour codes, byte for byte. Scripts rely on this output.
+// plain and with colour codes, byte for byte, and retime's worked example.
+// Scripts rely on this output.
 
 #include "support/Files.h"
 #include "support/Process.h"
@@ -36,6 +37,22 @@ TEST(GoldenOutputs, EveryViewOfEveryCaseByteForByte) {
             }
         }
     }
+}
+
+// The README's worked example: the demo duration map 10 % longer, the SOI
+// retimed to keep the demo maps' EOI.
+TEST(GoldenOutputs, RetimeKeepsTheBaselineEoi) {
+    const std::string dir = std::string(MAPWRIGHT_GOLDEN_DIR) + "/retime/";
+    const std::string demo = std::string(MAPWRIGHT_SOURCE_DIR) + "/app/demo/";
+    const ProcessResult run =
+        RunProcess({MAPWRIGHT_EXE, "retime", "--rail-pressure", demo + "DemoRailPressure.txt",
+                    "--duration", dir + "duration+10.txt", "--soi", demo + "DemoSOI.txt",
+                    "--baseline-rail-pressure", demo + "DemoRailPressure.txt",
+                    "--baseline-duration", demo + "DemoDuration.txt", "--color", "never"});
+    EXPECT_EQ(run.ExitCode, 0) << run.Err;
+    const std::string expected = Slurp(dir + "new-soi.txt");
+    ASSERT_FALSE(expected.empty());
+    EXPECT_TRUE(run.Out == expected) << "the output differs from tests/golden/retime";
 }
 
 } // namespace
