@@ -56,8 +56,9 @@ bool HaveDisplay() {
 
 struct TWindowOptions {
     bool Demo = false;
-    std::string DemoDir; // the Demo button's folder, if not the usual one
-    std::string Page;    // the page to show, by its title
+    std::string DemoDir;     // the Demo button's folder, if not the usual one
+    std::string BaselineDir; // the maps to keep as the baseline first
+    std::string Page;        // the page to show, by its title
     std::string Screenshot;
 };
 
@@ -78,10 +79,20 @@ int RunWindow(int argc, char** argv, const TWindowOptions& options) {
         form->DemoDir = options.DemoDir + (options.DemoDir.back() == '/' ? "" : "/");
     }
     form->ShowOnScreen();
-    if (options.Demo) {
-        // Pressed once the window is shown and the event loop runs.
-        QTimer::singleShot(0, form->ButtonTest, &QPushButton::click);
-    }
+    // Pressed once the window is shown and the event loop runs: the
+    // baseline's maps loaded and kept, then the demo maps.
+    QTimer::singleShot(0, form, [form, options] {
+        if (!options.BaselineDir.empty()) {
+            const std::string demoDir = form->DemoDir;
+            form->DemoDir = options.BaselineDir + (options.BaselineDir.back() == '/' ? "" : "/");
+            form->ButtonTestClick();
+            form->ButtonKeepBaselineClick();
+            form->DemoDir = demoDir;
+        }
+        if (options.Demo) {
+            form->ButtonTest->click();
+        }
+    });
     if (!options.Page.empty()) {
         QTabWidget* pages = form->PageControl1;
         int found = -1;
@@ -148,6 +159,14 @@ int main(int argc, char** argv) {
             const std::string missing = MissingDemoFile(options.DemoDir);
             if (!missing.empty()) {
                 std::cerr << "mapwright: --demo-dir " << options.DemoDir << ": " << missing
+                          << " not found\n";
+                return kExitUsage;
+            }
+        } else if (std::strcmp(argv[i], "--baseline-dir") == 0 && i + 1 < argc) {
+            options.BaselineDir = argv[++i];
+            const std::string missing = MissingDemoFile(options.BaselineDir);
+            if (!missing.empty()) {
+                std::cerr << "mapwright: --baseline-dir " << options.BaselineDir << ": " << missing
                           << " not found\n";
                 return kExitUsage;
             }

@@ -407,7 +407,8 @@ std::string ViewToJson(std::string_view name, const TViewLayout& l, bool coloure
 } // namespace
 
 std::string UsageText() {
-    return "usage: mapwright [--demo] [--demo-dir DIR] [--page TITLE] [--screenshot PNG]\n"
+    return "usage: mapwright [--demo] [--demo-dir DIR] [--baseline-dir DIR] [--page TITLE]\n"
+           "                 [--screenshot PNG]\n"
            "       mapwright convert --rail-pressure FILE --duration FILE --soi FILE\n"
            "                         [--thresholds LO HI] [--view VIEW]\n"
            "                         [--color auto|always|never|codes] [--utf8]\n"
@@ -421,6 +422,7 @@ std::string UsageText() {
            "\n"
            "Without a command, opens the window; --demo loads the demo maps into it\n"
            "(from DIR with --demo-dir: DemoRailPressure.txt, DemoDuration.txt, DemoSOI.txt);\n"
+           "--baseline-dir keeps the three maps of that name in DIR as the baseline first;\n"
            "--page shows the page with that title; --screenshot saves the window as PNG\n"
            "after half a second and exits.\n"
            "\n"
@@ -449,8 +451,8 @@ std::string UsageText() {
            "      | BASELINE                the baseline's EOI\n"
            "BASELINE: --baseline-rail-pressure FILE --baseline-duration FILE\n"
            "          [--baseline-soi FILE (default: the --soi map)]\n"
-           "Cells the limits held are bold and underlined in colour, SOIs moved earlier\n"
-           "blue, later red. --format json adds target_eoi, duration_deg, clamped (-1\n"
+           "In colour, SOIs moved earlier are blue, later red, held by a limit purple\n"
+           "and bold. --format json adds target_eoi, duration_deg, clamped (-1\n"
            "held at MIN, 1 at MAX), residual_eoi (the EOI the new SOI gives minus the\n"
            "target) and target_extrapolated (1/2 below/above the target's X axis, 4/8\n"
            "its Y axis), all rows by Y.\n"

@@ -171,7 +171,8 @@ std::string_view ColorCode(double v, double lo, double hi) {
 
 std::string MapToText(const Map& map, std::string_view title, std::string_view description,
                       std::string_view xUnit, std::string_view yUnit, int xDecimals, int yDecimals,
-                      int valueDecimals, double lo, double hi, const ExtrapolationMap* italic) {
+                      int valueDecimals, double lo, double hi, const ExtrapolationMap* italic,
+                      const ExtrapolationMap* bold) {
     xDecimals = std::max(xDecimals, 0);
     yDecimals = std::max(yDecimals, 0);
     valueDecimals = std::max(valueDecimals, 0);
@@ -206,7 +207,7 @@ std::string MapToText(const Map& map, std::string_view title, std::string_view d
             out.PutLiteral("\t[G]");
             out.PutNumber(map.YAxis[y], yDecimals);
             out.PutLiteral("[/]");
-            if (italic == nullptr) {
+            if (italic == nullptr && bold == nullptr) {
                 for (int x = 0; x < map.XCount; ++x) {
                     const double v = map.Value[x][y];
                     out.Put('\t');
@@ -218,33 +219,42 @@ std::string MapToText(const Map& map, std::string_view title, std::string_view d
                 // Neighbouring italic cells of one colour share one run (the
                 // TAB between them in italics too): a view lays out one run
                 // much faster than many.
-                std::string_view open; // the colour of the italic run, if one is open
-                bool inItalic = false;
+                std::string_view open; // the colour of the styled run, if one is open
+                int openStyle = 0;     // and its style: 1 italic, 2 bold
+                bool inStyled = false;
                 for (int x = 0; x < map.XCount; ++x) {
                     const double v = map.Value[x][y];
                     const std::string_view code = ColorCode(v, lo, hi);
-                    const bool cellItalic = italic->Cell[x][y] != 0;
-                    if (inItalic && cellItalic && code == open) {
+                    const int style = (italic != nullptr && italic->Cell[x][y] != 0 ? 1 : 0) |
+                                      (bold != nullptr && bold->Cell[x][y] != 0 ? 2 : 0);
+                    const bool styled = style != 0;
+                    // Only italics run on across TABs: a bold TAB would
+                    // widen the gap between two numbers.
+                    if (inStyled && style == 1 && code == open && openStyle == 1) {
                         out.Put('\t');
                         out.PutNumber(v, valueDecimals);
                         continue;
                     }
-                    if (inItalic) {
+                    if (inStyled) {
                         out.PutLiteral("[/]");
                     }
                     out.Put('\t');
                     out.Put(code);
-                    if (cellItalic) {
+                    if ((style & 1) != 0) {
                         out.PutLiteral("[=I]");
                     }
+                    if ((style & 2) != 0) {
+                        out.PutLiteral("[=B]");
+                    }
                     out.PutNumber(v, valueDecimals);
-                    inItalic = cellItalic;
+                    inStyled = styled;
                     open = code;
-                    if (!cellItalic) {
+                    openStyle = style;
+                    if (!styled) {
                         out.PutLiteral("[/]");
                     }
                 }
-                if (inItalic) {
+                if (inStyled) {
                     out.PutLiteral("[/]");
                 }
             }
@@ -345,7 +355,7 @@ TViewLayout ViewLayout(OutputView view, const DerivedMaps& maps) {
 }
 
 std::string BuildViewText(OutputView view, const DerivedMaps& maps, Thresholds eoi,
-                          bool markExtrapolated) {
+                          bool markExtrapolated, const ExtrapolationMap* changed) {
     const TViewLayout l = ViewLayout(view, maps);
     if (l.Data) {
         return MapDataToText(l.Values, l.ValueDecimals);
@@ -353,8 +363,8 @@ std::string BuildViewText(OutputView view, const DerivedMaps& maps, Thresholds e
     // Only the EOI report is coloured; the others' thresholds are out of reach.
     constexpr double kOff = 99999;
     const bool isEoi = view == OutputView::EOI;
-    const bool italic = markExtrapolated && (isEoi || view == OutputView::DurationDeg);
+    const bool marked = isEoi || view == OutputView::DurationDeg;
     return MapToText(l.Values, l.Title, l.Description, l.XUnit, l.YUnit, l.XDecimals, l.YDecimals,
                      l.ValueDecimals, isEoi ? eoi.Lo : -kOff, isEoi ? eoi.Hi : kOff,
-                     italic ? &l.Flags : nullptr);
+                     marked && markExtrapolated ? &l.Flags : nullptr, marked ? changed : nullptr);
 }

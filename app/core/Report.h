@@ -21,11 +21,13 @@ std::string FormatNumber(double v, int n);
 std::string_view ColorCode(double v, double lo, double hi);
 
 // The coloured report of a map. With `italic`, cells whose flags are set
-// also carry "[=I]" (italics, gone with the codes in the plain text).
+// also carry "[=I]" (italics, gone with the codes in the plain text); with
+// `bold`, "[=B]" likewise.
 std::string MapToText(const Map& map, std::string_view title, std::string_view description,
                       std::string_view xUnit, std::string_view yUnit, int xDecimals, int yDecimals,
                       int valueDecimals, double lo, double hi,
-                      const ExtrapolationMap* italic = nullptr);
+                      const ExtrapolationMap* italic = nullptr,
+                      const ExtrapolationMap* bold = nullptr);
 
 // One line of values per row, TAB between values, no header and no codes.
 std::string MapDataToText(const Map& map, int decimals);
@@ -76,5 +78,7 @@ TViewLayout ViewLayout(OutputView view, const DerivedMaps& maps);
 // The text printed into a view. `eoi` colours the EOI report only.
 // `markExtrapolated` sets the Duration and EOI reports' extrapolated cells in
 // italics (the window's views); without it the text is the copied one.
+// `changed` sets in bold the cells of those two reports whose flags are set
+// (the window's cells that differ from a kept baseline).
 std::string BuildViewText(OutputView view, const DerivedMaps& maps, Thresholds eoi,
-                          bool markExtrapolated = false);
+                          bool markExtrapolated = false, const ExtrapolationMap* changed = nullptr);

@@ -183,8 +183,10 @@ std::string NewSoiText(const TRetimeResult& result, const Map& soi, bool codes) 
             text += '\t';
             if (codes) {
                 const double was = soi.Value[x][y];
-                text += v > was ? "[B]" : v < was ? "[R]" : "";
-                text += result.Clamped[x][y] != 0 ? "[=B][=U]" : "";
+                text += result.Clamped[x][y] != 0 ? "[P][=B]"
+                        : v > was                 ? "[B]"
+                        : v < was                 ? "[R]"
+                                                  : "";
             }
             text += FormatNumber(v, decimals);
             text += close;

@@ -88,7 +88,7 @@ int AxisDecimals(const double* axis, int count, int least);
 
 // The new SOI map in the map text layout, its axes as the SOI map's read
 // back. With `codes`, cells whose SOI moves earlier (more before TDC) carry
-// "[B]", later ones "[R]", and clamped cells are bold and underlined; the
+// "[B]", later ones "[R]", and cells a limit held are purple and bold; the
 // codes out, the text is what goes back into the map editor.
 std::string NewSoiText(const TRetimeResult& result, const Map& soi, bool codes);
 

@@ -4,11 +4,14 @@
 #include "Clipboard.h"
 #include "Findings.h"
 #include "Fonts.h"
+#include "Lookup.h"
 #include "Paths.h"
 #include "QtColor.h"
 #include "QtText.h"
 #include "Report.h"
+#include "Retime.h"
 #include "TextFile.h"
+#include "Views.h"
 
 #include <QGuiApplication>
 #include <QIcon>
@@ -32,27 +35,6 @@ constexpr QSize kSheetClient(889, 633);
 // What a frame takes while the window system has not said: a title bar and
 // thin borders, on the generous side.
 constexpr QMargins kFrameAllowance(8, 40, 8, 8);
-
-// Numbers in a report sit right-aligned in their columns, so that minus signs
-// and wider numbers do not make ragged columns: the text after the k-th TAB
-// of a line ends at k half-inch stops plus 40 px. Only the look changes; the
-// text, and so what is copied, stays as printed. Beyond the last stop TABs
-// go on to the next half inch, left-aligned.
-void AlignColumnsRight(TVynRichEdit* view) {
-    constexpr int kStops = 128;
-    const qreal stop = view->tabStopDistance();
-    QList<QTextOption::Tab> tabs;
-    tabs.reserve(kStops);
-    for (int k = 1; k <= kStops; ++k) {
-        tabs.append(QTextOption::Tab(k * stop + 40, QTextOption::RightTab));
-    }
-    QTextOption option = view->document()->defaultTextOption();
-    option.setTabs(tabs);
-    // Reports are left to right; told so, the layout does not scan the
-    // whole line for its direction at every TAB.
-    option.setTextDirection(Qt::LeftToRight);
-    view->document()->setDefaultTextOption(option);
-}
 
 } // namespace
 
@@ -143,6 +125,14 @@ TFormApp::TFormApp(QWidget* parent) : QWidget(parent), DemoDir(ProgramDataDirect
             &TFormApp::ButtonDurationCopyDataClick);
     connect(ButtonEOICopyData, &QPushButton::clicked, this, &TFormApp::ButtonDurationCopyDataClick);
     connect(CheckBoxShowAll, &QCheckBox::toggled, this, &TFormApp::CheckBoxShowAllClick);
+    connect(ButtonKeepBaseline, &QPushButton::clicked, this, &TFormApp::ButtonKeepBaselineClick);
+    connect(TabSheet7->ButtonClearBaseline, &QPushButton::clicked, this,
+            &TFormApp::ButtonClearBaselineClick);
+    connect(CheckBoxHeatMapDelta, &QCheckBox::toggled, this, &TFormApp::Calculate);
+    connect(TabSheet7->ButtonRetimeCopyMap, &QPushButton::clicked, this,
+            [this] { CopyReport(TabSheet7->VynRichEditNewSoiMap, "new SOI map"); });
+    connect(TabSheet7->ButtonRetimeCopyData, &QPushButton::clicked, this,
+            [this] { CopyReport(TabSheet7->VynRichEditNewSoiMapData, "new SOI data"); });
     // A label has no click event of its own.
     Label10->installEventFilter(this);
 }
@@ -170,7 +160,25 @@ void TFormApp::AddReportLines() {
                             QStringLiteral("EOI heat map"));
     EOIHeatMap = new TEoiHeatMap(TabSheet6);
     EOIHeatMap->setObjectName(QStringLiteral("EOIHeatMap"));
-    EOIHeatMap->setGeometry(8, 8, 873, 617);
+    EOIHeatMap->setGeometry(8, 8, 873, 585);
+    CheckBoxHeatMapDelta = new QCheckBox(QString::fromUtf8("\xCE\x94"
+                                                           "EOI against the kept baseline"),
+                                         TabSheet6);
+    CheckBoxHeatMapDelta->setObjectName(QStringLiteral("CheckBoxHeatMapDelta"));
+    CheckBoxHeatMapDelta->setGeometry(8, 604, 300, 17);
+    CheckBoxHeatMapDelta->setEnabled(false);
+
+    TabSheet7 = new TRetimePage;
+    TabSheet7->setObjectName(QStringLiteral("TabSheet7"));
+    PageControl1->insertTab(PageControl1->indexOf(TabSheet6) + 1, TabSheet7,
+                            QStringLiteral("Retime"));
+    ButtonKeepBaseline = new QPushButton(QStringLiteral("Keep as baseline"), this);
+    ButtonKeepBaseline->setObjectName(QStringLiteral("ButtonKeepBaseline"));
+    ButtonKeepBaseline->setGeometry(312, 648, 105, 25);
+    ButtonKeepBaseline->setEnabled(false);
+    ButtonKeepBaseline->setToolTip(QStringLiteral(
+        "Keeps the three maps as they are now: the Retime page can keep their EOI, the heat "
+        "map can show the change against them, and the reports show changed cells in bold"));
     for (TElidedLabel* label : {LabelRailPressureReport, LabelDurationReport, LabelSoiReport}) {
         label->SetFullText(QStringLiteral("empty"));
     }
@@ -209,6 +217,7 @@ void TFormApp::ApplyAnchors() {
         SetAnchors(line, akLeft | akRight | akBottom, kSheetClient);
     }
     SetAnchors(EOIHeatMap, akLeft | akTop | akRight | akBottom, kSheetClient);
+    SetAnchors(CheckBoxHeatMapDelta, akLeft | akBottom, kSheetClient);
 }
 
 void TFormApp::LayOutColumns() {
@@ -239,6 +248,7 @@ void TFormApp::LayOutColumns() {
         top += 208 + share;
     }
     ButtonTest->move(8, height() - 39);
+    ButtonKeepBaseline->move(312, height() - 39);
     CheckBoxShowAll->move(120, height() - 35);
     const int pagesLeft = 432 + left;
     PageControl1->setGeometry(pagesLeft, 12, width() - pagesLeft - 16, height() - 26);
@@ -320,35 +330,19 @@ void TFormApp::CheckBoxShowAllClick() {
     }
 }
 
-void TFormApp::ParsePane(TVynMemo* pane, Map& map, ParseReport& report, TElidedLabel* line) {
-    const std::string text = pane->Text();
-    // Every keystroke starts from an empty map: a short row's missing values
-    // are 0, as the command line reads them, never what the pane held before.
-    map = Map{};
-    ParseMap(text, map, report);
-    const TPaneSummary summary = SummarisePane(report, map, map_detail::TrimRight(text).empty());
-    // Most keystrokes leave the line as it was: the label changes only when
-    // its text does.
-    line->SetFullText(QString::fromStdString(summary.Text),
-                      QString::fromStdString(ListFindings(report)));
-    const QString sheet = summary.Bad ? QStringLiteral("color: #c00000;") : QString();
-    if (sheet != line->styleSheet()) {
-        line->setStyleSheet(sheet);
-    }
-}
-
 void TFormApp::VynMemoRailPressureMapChange() {
-    ParsePane(VynMemoRailPressureMap, RailPressureMap, RailPressureReport, LabelRailPressureReport);
+    ParseMapPane(VynMemoRailPressureMap, RailPressureMap, RailPressureReport,
+                 LabelRailPressureReport);
     Calculate();
 }
 
 void TFormApp::VynMemoDurationMapChange() {
-    ParsePane(VynMemoDurationMap, DurationMap, DurationReport, LabelDurationReport);
+    ParseMapPane(VynMemoDurationMap, DurationMap, DurationReport, LabelDurationReport);
     Calculate();
 }
 
 void TFormApp::VynMemoSoiMapChange() {
-    ParsePane(VynMemoSoiMap, SoiMap, SoiReport, LabelSoiReport);
+    ParseMapPane(VynMemoSoiMap, SoiMap, SoiReport, LabelSoiReport);
     Calculate();
 }
 
@@ -418,6 +412,10 @@ void TFormApp::CopyReport(TVynRichEdit* view, const char* what) {
         const char* names[] = {"", "rail pressure", "duration", "SOI"};
         message = QStringLiteral("nothing to copy: the %1 map is empty")
                       .arg(QLatin1String(names[static_cast<int>(missing)]));
+    } else if ((view == TabSheet7->VynRichEditNewSoiMap ||
+                view == TabSheet7->VynRichEditNewSoiMapData) &&
+               !TabSheet7->Problem().isEmpty()) {
+        message = QStringLiteral("nothing to copy: ") + TabSheet7->Problem();
     } else if (!CopyTextToClipboard(this, view->Text())) {
         message = QStringLiteral("the clipboard refused the %1").arg(QLatin1String(what));
     } else {
@@ -449,28 +447,102 @@ void TFormApp::Calculate() {
     for (const TOutputViewBinding& binding : views) {
         binding.View->Clear();
     }
-    if (FindIncompleteInput(RailPressureMap, DurationMap, SoiMap) != MissingInput::None) {
+    const bool complete =
+        FindIncompleteInput(RailPressureMap, DurationMap, SoiMap) == MissingInput::None;
+    ButtonKeepBaseline->setEnabled(complete);
+    if (!complete) {
         LabelDurationExtrapolation->SetFullText({});
         LabelEOIExtrapolation->SetFullText({});
         EOIHeatMap->SetSource(nullptr, nullptr);
+        TabSheet7->SetChain(nullptr, nullptr);
+        TabSheet7->Recalculate();
         return;
     }
     DeriveMaps(RailPressureMap, DurationMap, SoiMap, Derived);
 
+    // Against a baseline: the cells whose printed value changed, and ΔEOI.
+    const ExtrapolationMap* changedDeg = nullptr;
+    const ExtrapolationMap* changedEoi = nullptr;
+    if (Baseline) {
+        ExtrapolationMap lookup;
+        LookUpOnGrid(Baseline->Derived.NewDurationMapDeg, NewDurationMapDeg, BaselineDegOnGrid,
+                     lookup);
+        LookUpOnGrid(Baseline->Derived.NewEOIMap, NewEOIMap, BaselineEoiOnGrid, lookup);
+        DeltaEoi = BaselineEoiOnGrid;
+        for (int x = 0; x < SoiMap.XCount; ++x) {
+            for (int y = 0; y < SoiMap.YCount; ++y) {
+                const double eoiNow = NewEOIMap.Value[x][y];
+                const double eoiThen = BaselineEoiOnGrid.Value[x][y];
+                DeltaEoi.Value[x][y] = eoiNow - eoiThen;
+                ChangedEoi.Cell[x][y] = RoundTo(eoiNow, 1) != RoundTo(eoiThen, 1);
+                ChangedDeg.Cell[x][y] = RoundTo(NewDurationMapDeg.Value[x][y], 1) !=
+                                        RoundTo(BaselineDegOnGrid.Value[x][y], 1);
+            }
+        }
+        changedDeg = &ChangedDeg;
+        changedEoi = &ChangedEoi;
+    }
+
     // Only the two EOI views are coloured against the thresholds. The
-    // Duration and EOI reports show extrapolated cells in italics, which
-    // their plain text (what is copied) does not carry.
+    // Duration and EOI reports show extrapolated cells in italics and, with a
+    // baseline, changed cells in bold; their plain text (what is copied)
+    // carries neither.
     const Thresholds off{};
     const Thresholds eoi =
         ReadEoiThresholds(FromQString(EditEOIThresLo->text()), FromQString(EditEOIThresHi->text()));
     for (const TOutputViewBinding& binding : views) {
         const bool isEoi = binding.Kind == OutputView::EOI || binding.Kind == OutputView::EOIData;
-        binding.View->PrintText(BuildViewText(binding.Kind, Derived, isEoi ? eoi : off, true));
+        const ExtrapolationMap* changed = binding.Kind == OutputView::EOI           ? changedEoi
+                                          : binding.Kind == OutputView::DurationDeg ? changedDeg
+                                                                                    : nullptr;
+        binding.View->PrintText(
+            BuildViewText(binding.Kind, Derived, isEoi ? eoi : off, true, changed));
     }
     LabelDurationExtrapolation->SetFullText(QString::fromStdString(
         SummariseExtrapolation(NewDurationMapDeg, Derived.Flags.NewDurationMapDeg)));
     LabelEOIExtrapolation->SetFullText(
         QString::fromStdString(SummariseExtrapolation(NewEOIMap, Derived.Flags.NewEOIMap)));
     EOIHeatMap->SetThresholds(eoi.Lo, eoi.Hi);
-    EOIHeatMap->SetSource(&NewEOIMap, &Derived.Flags.NewEOIMap);
+    const bool delta = Baseline && CheckBoxHeatMapDelta->isChecked();
+    EOIHeatMap->SetDelta(delta);
+    EOIHeatMap->SetSource(delta ? &DeltaEoi : &NewEOIMap, &Derived.Flags.NewEOIMap);
+    TabSheet7->SetChain(&Derived, &SoiMap);
+    TabSheet7->Recalculate();
+}
+
+bool TFormApp::ButtonKeepBaselineClick() {
+    if (FindIncompleteInput(RailPressureMap, DurationMap, SoiMap) != MissingInput::None) {
+        return false;
+    }
+    auto kept = std::make_unique<TBaseline>();
+    kept->Texts[0] = VynMemoRailPressureMap->Text();
+    kept->Texts[1] = VynMemoDurationMap->Text();
+    kept->Texts[2] = VynMemoSoiMap->Text();
+    kept->Kept = QTime::currentTime();
+    kept->RailPressure = RailPressureMap;
+    kept->Duration = DurationMap;
+    kept->Soi = SoiMap;
+    kept->Derived = Derived;
+    Baseline = std::move(kept);
+    TabSheet7->SetBaselineEoi(&Baseline->Derived.NewEOIMap);
+    TabSheet7->LabelBaseline->SetFullText(QString::fromUtf8("Baseline: kept %1, %2 \xC3\x97 %3")
+                                              .arg(Baseline->Kept.toString(QStringLiteral("HH:mm")))
+                                              .arg(SoiMap.XCount)
+                                              .arg(SoiMap.YCount));
+    // Keeping a baseline is done to hold its EOI.
+    TabSheet7->ComboRetimeTarget->setCurrentIndex(TRetimePage::BaselineEoi);
+    CheckBoxHeatMapDelta->setEnabled(true);
+    Calculate();
+    return true;
+}
+
+void TFormApp::ButtonClearBaselineClick() {
+    Baseline.reset();
+    TabSheet7->SetBaselineEoi(nullptr);
+    if (TabSheet7->ComboRetimeTarget->currentIndex() == TRetimePage::BaselineEoi) {
+        TabSheet7->ComboRetimeTarget->setCurrentIndex(TRetimePage::ConstantEoi);
+    }
+    CheckBoxHeatMapDelta->setChecked(false);
+    CheckBoxHeatMapDelta->setEnabled(false);
+    Calculate();
 }

@@ -11,14 +11,19 @@
 #include "Map.h"
 #include "Pipeline.h"
 #include "Report.h"
+#include "RetimePage.h"
 #include "ui_FormApp.h"
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QMargins>
+#include <QPushButton>
 #include <QRect>
+#include <QTime>
 #include <QWidget>
 
 #include <array>
+#include <memory>
 #include <string>
 
 // The directory of the running executable with a trailing '/', or "./" when
@@ -74,6 +79,37 @@ public:
     TElidedLabel* LabelEOIExtrapolation = nullptr;
     QWidget* TabSheet6 = nullptr;
     TEoiHeatMap* EOIHeatMap = nullptr;
+    // Under the heat map: draw ΔEOI against the baseline instead.
+    QCheckBox* CheckBoxHeatMapDelta = nullptr;
+    // The seventh page: the SOI map for a wanted EOI.
+    TRetimePage* TabSheet7 = nullptr;
+    // Beside "Demo": keeps the three maps as they are now as the baseline.
+    QPushButton* ButtonKeepBaseline = nullptr;
+
+    // A kept baseline: the three panes' texts as they were, when, and what
+    // they made. Nothing of it is saved.
+    struct TBaseline {
+        std::string Texts[3];
+        QTime Kept;
+        Map RailPressure;
+        Map Duration;
+        Map Soi;
+        DerivedMaps Derived;
+    };
+    std::unique_ptr<TBaseline> Baseline;
+    // While a baseline is kept, Calculate fills: its duration (degrees) and
+    // EOI looked up on the current SOI grid, ΔEOI (current minus baseline),
+    // and the cells of the Duration and EOI reports whose printed value
+    // differs from the baseline's.
+    Map BaselineDegOnGrid;
+    Map BaselineEoiOnGrid;
+    Map DeltaEoi;
+    ExtrapolationMap ChangedDeg;
+    ExtrapolationMap ChangedEoi;
+    // Keeps the baseline (false, and nothing kept, while a map is missing);
+    // clears it.
+    bool ButtonKeepBaselineClick();
+    void ButtonClearBaselineClick();
     // The six derived maps, written only by Calculate.
     DerivedMaps Derived;
     Map& NewDurationMapRP = Derived.NewDurationMapRP;
@@ -140,6 +176,4 @@ private:
     // rest to the pages; narrower, the pages give up width.
     void LayOutColumns();
     void AddReportLines();
-    // Parses a pane into its map and report and says so on its line.
-    void ParsePane(TVynMemo* pane, Map& map, ParseReport& report, TElidedLabel* line);
 };

@@ -59,7 +59,17 @@ void TEoiHeatMap::SourceChanged() {
     update(); // nothing happens while the page is hidden
 }
 
+void TEoiHeatMap::SetDelta(bool delta) {
+    if (delta != m_delta) {
+        m_delta = delta;
+        update();
+    }
+}
+
 double TEoiHeatMap::ScaleEnd() const {
+    if (m_delta) {
+        return kDeltaScaleEnd;
+    }
     double end = 0;
     for (int x = 0; x < m_map->XCount; ++x) {
         for (int y = 0; y < m_map->YCount; ++y) {
@@ -103,9 +113,14 @@ QString TEoiHeatMap::HoverText(QPoint point) const {
     }
     const auto [x, y] = *cell;
     const double v = m_map->Value[x][y];
-    QString text = QStringLiteral("%1 mm3, %2 1/min: EOI %3 degCA %4")
-                       .arg(Number(m_map->XAxis[x], 1), Number(m_map->YAxis[y], 0), Number(v, 1),
-                            v >= 0 ? QStringLiteral("BTDC") : QStringLiteral("ATDC"));
+    QString text =
+        m_delta ? QStringLiteral("%1 mm3, %2 1/min: \u0394EOI %3 degCA (%4)")
+                      .arg(Number(m_map->XAxis[x], 1), Number(m_map->YAxis[y], 0), Number(v, 1),
+                           v >= 0 ? QStringLiteral("earlier than the baseline")
+                                  : QStringLiteral("later than the baseline"))
+                : QStringLiteral("%1 mm3, %2 1/min: EOI %3 degCA %4")
+                      .arg(Number(m_map->XAxis[x], 1), Number(m_map->YAxis[y], 0), Number(v, 1),
+                           v >= 0 ? QStringLiteral("BTDC") : QStringLiteral("ATDC"));
     const std::uint8_t flags = m_flags != nullptr ? m_flags->Cell[x][y] : 0;
     for (int bit = 0; bit < 8; ++bit) {
         if ((flags >> bit & 1) != 0) {
@@ -138,7 +153,9 @@ void TEoiHeatMap::paintEvent(QPaintEvent* /*event*/) {
         return;
     }
     p.drawText(QRect(kLeft, 4, l.Grid.width(), kTop - 8), Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("EOI (degCA) over injection quantity and engine speed"));
+               m_delta ? QStringLiteral("\u0394EOI (degCA) against the baseline, over injection "
+                                        "quantity and engine speed")
+                       : QStringLiteral("EOI (degCA) over injection quantity and engine speed"));
 
     const double end = ScaleEnd();
     const Map& m = *m_map;
@@ -199,9 +216,13 @@ void TEoiHeatMap::paintEvent(QPaintEvent* /*event*/) {
         p.drawText(QRect(bar.right() + 6, y - fm.height() / 2, kRight - 40, fm.height()),
                    Qt::AlignLeft | Qt::AlignVCenter, text);
     };
-    mark(end, Number(end, 1) + QStringLiteral(" BTDC"), false);
-    mark(-end, Number(-end, 1) + QStringLiteral(" ATDC"), false);
-    const Thresholds thresholds{m_lo, m_hi};
+    mark(end, Number(end, 1) + (m_delta ? QStringLiteral(" earlier") : QStringLiteral(" BTDC")),
+         false);
+    mark(-end, Number(-end, 1) + (m_delta ? QStringLiteral(" later") : QStringLiteral(" ATDC")),
+         false);
+    // The thresholds are EOIs, not changes of one.
+    const Thresholds thresholds =
+        m_delta ? Thresholds{-kThresholdOff, kThresholdOff} : Thresholds{m_lo, m_hi};
     for (const auto& [on, t] :
          {std::pair{thresholds.LoOn(), m_lo}, std::pair{thresholds.HiOn(), m_hi}}) {
         if (on) {
@@ -215,7 +236,7 @@ void TEoiHeatMap::paintEvent(QPaintEvent* /*event*/) {
     p.drawRect(swatch.adjusted(0, 0, -1, -1));
     p.drawText(QRect(swatch.right() + 6, swatch.top(), kRight - 40, fm.height()),
                Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("extrapolated"));
-    if (!thresholds.LoOn() && !thresholds.HiOn()) {
+    if (!m_delta && !thresholds.LoOn() && !thresholds.HiOn()) {
         p.drawText(QRect(bar.left() - 20, bar.bottom() + 6, kRight, fm.height()), Qt::AlignLeft,
                    QStringLiteral("thresholds off"));
     }
