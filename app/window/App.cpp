@@ -415,7 +415,9 @@ void TFormApp::CopyReport(TVynRichEdit* view, const char* what) {
     } else if ((view == TabSheet7->VynRichEditNewSoiMap ||
                 view == TabSheet7->VynRichEditNewSoiMapData) &&
                !TabSheet7->Problem().isEmpty()) {
-        message = QStringLiteral("nothing to copy: ") + TabSheet7->Problem();
+        QString why = TabSheet7->Problem();
+        why[0] = why[0].toLower();
+        message = QStringLiteral("nothing to copy: ") + why;
     } else if (!CopyTextToClipboard(this, view->Text())) {
         message = QStringLiteral("the clipboard refused the %1").arg(QLatin1String(what));
     } else {

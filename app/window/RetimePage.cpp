@@ -219,40 +219,45 @@ void TRetimePage::LayOut() {
     const int w = width();
     const int h = height();
     LabelRetimeHeading->setGeometry(8, 12, std::max(0, w - 16), 16);
-    // One row of target, limits and baseline.
+    // One row of target, limits and step; the baseline's line and button
+    // beside it where the page is wide enough, else in a row of their own.
     constexpr int kRow = 34;
-    const auto at = [this](const char* name, int x, int width) {
+    const auto at = [this](const char* name, int x, int y, int width) {
         if (auto* widget = findChild<QWidget*>(QString::fromLatin1(name))) {
-            widget->setGeometry(x, kRow, width, 21);
+            widget->setGeometry(x, y, width, 21);
         }
     };
-    at("LabelRetimeTarget", 8, 40);
-    at("ComboRetimeTarget", 50, 130);
-    at("EditRetimeTarget", 186, 49);
-    at("LabelRetimeTargetUnit", 239, 20);
-    at("LabelRetimeLimits", 262, 58);
-    at("EditRetimeMin", 322, 41);
-    at("EditRetimeMax", 368, 41);
-    at("LabelRetimeStep", 418, 30);
-    at("EditRetimeStep", 450, 65);
-    at("ButtonClearBaseline", std::max(630, w - 108), 100);
-    at("LabelBaseline", 524, std::max(0, std::max(630, w - 108) - 530));
+    at("LabelRetimeTarget", 8, kRow, 36);
+    at("ComboRetimeTarget", 46, kRow, 110);
+    at("EditRetimeTarget", 160, kRow, 45);
+    at("LabelRetimeTargetUnit", 207, kRow, 14);
+    at("LabelRetimeLimits", 224, kRow, 52);
+    at("EditRetimeMin", 278, kRow, 38);
+    at("EditRetimeMax", 320, kRow, 38);
+    at("LabelRetimeStep", 364, kRow, 26);
+    at("EditRetimeStep", 392, kRow, 54);
+    const bool oneRow = w >= 770;
+    const int baselineRow = oneRow ? kRow : kRow + 26;
+    const int baselineLeft = oneRow ? 456 : 8;
+    const int clearLeft = std::max(baselineLeft + 8, w - 108);
+    at("ButtonClearBaseline", clearLeft, baselineRow, 100);
+    at("LabelBaseline", baselineLeft, baselineRow, std::max(0, clearLeft - baselineLeft - 6));
 
     // The target map's pane on the left while it is the target; the report
     // beside it, or across the page.
     const bool pane = ComboRetimeTarget->currentIndex() == TargetEoiMap;
-    constexpr int kTop = 62;
+    const int top = baselineRow + 28;
     const int bottom = h - 40; // above the copy buttons
     const int paneWidth = pane ? std::min(300, w / 3) : 0;
     VynMemoTargetEoiMap->setVisible(pane);
     LabelTargetEoiReport->setVisible(pane);
     if (pane) {
-        VynMemoTargetEoiMap->setGeometry(8, kTop, paneWidth, std::max(0, bottom - kTop - 26));
+        VynMemoTargetEoiMap->setGeometry(8, top, paneWidth, std::max(0, bottom - top - 26));
         LabelTargetEoiReport->setGeometry(8, bottom - 21, paneWidth, 21);
     }
     const int reportLeft = pane ? paneWidth + 16 : 8;
-    VynRichEditNewSoiMap->setGeometry(reportLeft, kTop, std::max(0, w - reportLeft - 8),
-                                      std::max(0, bottom - kTop));
+    VynRichEditNewSoiMap->setGeometry(reportLeft, top, std::max(0, w - reportLeft - 8),
+                                      std::max(0, bottom - top));
     ButtonRetimeCopyMap->setGeometry(8, h - 33, 97, 25);
     ButtonRetimeCopyData->setGeometry(112, h - 33, 97, 25);
     LabelRetimeSummary->setGeometry(216, h - 33, std::max(0, w - 224), 25);

@@ -4,6 +4,7 @@
 #include "ColorCodeParser.h"
 #include "HeatMap.h"
 #include "Report.h"
+#include "Retime.h"
 #include "TextFile.h"
 #include "support/Files.h"
 #include "support/TempDir.h"
@@ -18,6 +19,7 @@
 #include <QTextBlock>
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -336,7 +338,22 @@ std::vector<QWidget*> Reachable(TFormApp* form) {
             form->Label10,
             form->EditEOIThresLo,
             form->EditEOIThresHi,
-            form->EOIHeatMap};
+            form->EOIHeatMap,
+            form->CheckBoxHeatMapDelta,
+            form->ButtonKeepBaseline,
+            form->TabSheet7->ComboRetimeTarget,
+            form->TabSheet7->EditRetimeTarget,
+            form->TabSheet7->EditRetimeMin,
+            form->TabSheet7->EditRetimeMax,
+            form->TabSheet7->EditRetimeStep,
+            form->TabSheet7->LabelBaseline,
+            form->TabSheet7->ButtonClearBaseline,
+            form->TabSheet7->VynMemoTargetEoiMap,
+            form->TabSheet7->LabelTargetEoiReport,
+            form->TabSheet7->VynRichEditNewSoiMap,
+            form->TabSheet7->ButtonRetimeCopyMap,
+            form->TabSheet7->ButtonRetimeCopyData,
+            form->TabSheet7->LabelRetimeSummary};
 }
 
 TEST_F(Window, EveryControlStaysOnTheWindowFromTheMinimumSizeUp) {
@@ -354,8 +371,13 @@ TEST_F(Window, EveryControlStaysOnTheWindowFromTheMinimumSizeUp) {
     for (const QSize size : sizes) {
         form->resize(size);
         QApplication::processEvents();
-        for (const int page : {3, 4, 5}) {
-            form->PageControl1->setCurrentIndex(page);
+        // The Retime page with and without the target map's pane.
+        for (const int page : {3, 4, 5, 6, 7}) {
+            form->PageControl1->setCurrentIndex(std::min(page, 6));
+            form->TabSheet7->ComboRetimeTarget->setCurrentIndex(
+                page == 7 ? TRetimePage::TargetEoiMap : TRetimePage::ConstantEoi);
+            QApplication::processEvents();
+            std::vector<QRect> placed;
             for (QWidget* control : Reachable(form.get())) {
                 if (!control->isVisibleTo(form.get())) {
                     continue;
@@ -364,6 +386,12 @@ TEST_F(Window, EveryControlStaysOnTheWindowFromTheMinimumSizeUp) {
                 EXPECT_TRUE(form->rect().contains(on))
                     << control->objectName().toStdString() << " at " << size.width() << "x"
                     << size.height();
+                // No control lies on another.
+                for (const QRect& other : placed) {
+                    EXPECT_FALSE(on.intersects(other))
+                        << control->objectName().toStdString() << " at " << size.width();
+                }
+                placed.push_back(on);
             }
         }
         // The panes do not run into the Clear buttons below them, nor the
@@ -395,6 +423,171 @@ TEST_F(Window, EveryControlStaysOnTheWindowFromTheMinimumSizeUp) {
     EXPECT_EQ(lastPaneWidth, 409 + (1900 - 1345) / 4);
     EXPECT_EQ(lastPaneHeight, 145 + (1040 - 687) / 3);
     EXPECT_EQ(form->Label1->geometry(), QRect(8, 12, 386, 16));
+}
+
+// The bold cells of a view's document, as (line, text) pairs.
+std::vector<std::pair<int, std::string>> BoldCells(TVynRichEdit* view) {
+    view->Text(); // puts off nothing
+    std::vector<std::pair<int, std::string>> bold;
+    int line = 0;
+    for (QTextBlock b = view->document()->firstBlock(); b.isValid(); b = b.next(), ++line) {
+        for (QTextBlock::iterator it = b.begin(); !it.atEnd(); ++it) {
+            if (it.fragment().charFormat().fontWeight() >= QFont::Bold) {
+                bold.emplace_back(line, it.fragment().text().toStdString());
+            }
+        }
+    }
+    return bold;
+}
+
+// The README's worked example in the window: the demo maps kept, the
+// duration map 10 % longer, the new SOI map as the command line prints it;
+// pasted back as the SOI map it gives the baseline's EOI again.
+TEST_F(Window, RetimePageKeepsTheBaselineEoi) {
+    TRetimePage* page = form->TabSheet7;
+    EXPECT_FALSE(form->ButtonKeepBaseline->isEnabled()); // no maps yet
+    EXPECT_FALSE(form->ButtonKeepBaselineClick());
+    form->ButtonTest->click();
+    ASSERT_TRUE(form->ButtonKeepBaseline->isEnabled());
+    EXPECT_FALSE(page->ButtonClearBaseline->isEnabled());
+    form->ButtonKeepBaseline->click();
+    EXPECT_TRUE(page->ButtonClearBaseline->isEnabled());
+    EXPECT_EQ(page->ComboRetimeTarget->currentIndex(), TRetimePage::BaselineEoi);
+    const QString line = page->LabelBaseline->FullText();
+    EXPECT_TRUE(line.startsWith(QStringLiteral("Baseline: kept ")) &&
+                line.endsWith(QString::fromUtf8(", 16 \xC3\x97 12")))
+        << line.toStdString();
+    // Nothing changed yet: no cell is bold, the SOI stays.
+    form->PageControl1->setCurrentIndex(4);
+    EXPECT_TRUE(BoldCells(form->VynRichEditNewEOIMap).empty());
+    EXPECT_EQ(page->Result->NewSoi.Value[3][4], RoundToStep(form->SoiMap.Value[3][4], 0.1));
+
+    const std::string golden = std::string(MAPWRIGHT_GOLDEN_DIR) + "/retime/";
+    form->VynMemoDurationMap->SetText(Slurp(golden + "duration+10.txt"));
+    // Longer injections end later: the EOI report marks every changed cell,
+    // the copied text carries no mark.
+    const auto bold = BoldCells(form->VynRichEditNewEOIMap);
+    EXPECT_GT(bold.size(), 150u);
+    EXPECT_EQ(form->VynRichEditNewEOIMap->Text().find('['), std::string::npos);
+    EXPECT_FALSE(BoldCells(form->VynRichEditNewDurationMapDeg).empty());
+
+    form->PageControl1->setCurrentWidget(page);
+    EXPECT_EQ(page->Problem(), "");
+    EXPECT_EQ(page->VynRichEditNewSoiMap->Text(), Slurp(golden + "new-soi.txt"));
+    EXPECT_EQ(page->LabelRetimeSummary->FullText(),
+              QString::fromUtf8("EOI within 0.05\xC2\xB0 of the target in 192 of 192 cells"));
+    // Every SOI moves earlier: blue, and none held.
+    EXPECT_EQ(Colors(page->VynRichEditNewSoiMap).count(kBlue), 1u);
+    page->ButtonRetimeCopyMap->click();
+    EXPECT_EQ(GetClipboardText(), Slurp(golden + "new-soi.txt"));
+    EXPECT_EQ(form->LastCopyMessage, QString::fromUtf8("New SOI map 16 \xC3\x97 12 copied"));
+    page->ButtonRetimeCopyData->click();
+    const std::string rows = *GetClipboardText();
+    EXPECT_EQ(std::count(rows.begin(), rows.end(), '\n'), 12);
+    EXPECT_EQ(rows.substr(0, 8), "1.5\t1.8\t");
+
+    // Pasted back: ΔEOI within half a step everywhere, on the heat map too.
+    form->VynMemoSoiMap->SetText(Slurp(golden + "new-soi.txt"));
+    form->CheckBoxHeatMapDelta->setChecked(true);
+    EXPECT_TRUE(form->EOIHeatMap->Delta());
+    for (int x = 0; x < 16; ++x) {
+        for (int y = 0; y < 12; ++y) {
+            ASSERT_LE(std::abs(form->DeltaEoi.Value[x][y]), 0.05 + 1e-9) << x << " " << y;
+        }
+    }
+    EXPECT_NE(form->EOIHeatMap->HoverText(form->EOIHeatMap->rect().center())
+                  .indexOf(QString::fromUtf8("\xCE\x94"
+                                             "EOI")),
+              -1);
+
+    form->ButtonClearBaselineClick();
+    EXPECT_FALSE(form->Baseline);
+    EXPECT_EQ(page->ComboRetimeTarget->currentIndex(), TRetimePage::ConstantEoi);
+    EXPECT_FALSE(form->CheckBoxHeatMapDelta->isChecked() ||
+                 form->CheckBoxHeatMapDelta->isEnabled());
+    EXPECT_FALSE(form->EOIHeatMap->Delta());
+    form->PageControl1->setCurrentIndex(4);
+    EXPECT_TRUE(BoldCells(form->VynRichEditNewEOIMap).empty());
+}
+
+// Each target kind from its edits, limits held cells, and what cannot be
+// computed is said and copies nothing.
+TEST_F(Window, RetimePageTargetsLimitsAndProblems) {
+    TRetimePage* page = form->TabSheet7;
+    form->PageControl1->setCurrentWidget(page);
+    EXPECT_EQ(page->Problem(), "No new SOI map: all three maps are needed");
+    form->ButtonTest->click();
+    const int x = 5; // 10 mm3
+    const int y = 4; // 1750 1/min
+    const double d = form->NewDurationMapDeg.Value[x][y];
+
+    page->EditRetimeTarget->setText(QStringLiteral("-2,5"));
+    EXPECT_EQ(page->Problem(), "");
+    EXPECT_DOUBLE_EQ(page->Result->NewSoi.Value[x][y], RoundToStep(-2.5 + d, 0.1));
+    page->ComboRetimeTarget->setCurrentIndex(TRetimePage::BeforeTdc);
+    page->EditRetimeTarget->setText(QStringLiteral("40"));
+    EXPECT_EQ(page->LabelRetimeTargetUnit->text(), "%");
+    EXPECT_DOUBLE_EQ(page->Result->NewSoi.Value[x][y], RoundToStep(d * 0.4, 0.1));
+
+    // A target map of its own in the pane: 2 degrees everywhere.
+    page->ComboRetimeTarget->setCurrentIndex(TRetimePage::TargetEoiMap);
+    EXPECT_TRUE(page->VynMemoTargetEoiMap->isVisibleTo(page));
+    EXPECT_EQ(page->Problem(), "No new SOI map: the target EOI map is empty");
+    page->VynMemoTargetEoiMap->SetText("h\r\n\r\nh\r\n\r\n\t\tmm3\r\n\t\t0\t60\r\n"
+                                       "1/min\t500\t2\t2\r\n\t5000\t2\t2\r\n");
+    EXPECT_EQ(page->LabelTargetEoiReport->FullText().toStdString(),
+              "2 \xC3\x97 2 \xC2\xB7 all numbers read");
+    EXPECT_DOUBLE_EQ(page->Result->NewSoi.Value[x][y], RoundToStep(2 + d, 0.1));
+
+    // Limits and a step of the ECU's.
+    page->EditRetimeMax->setText(QStringLiteral("6"));
+    page->EditRetimeStep->setText(QStringLiteral("0.0234375"));
+    int held = 0;
+    for (int i = 0; i < 16; ++i) {
+        for (int j = 0; j < 12; ++j) {
+            const double v = page->Result->NewSoi.Value[i][j];
+            ASSERT_LE(v, 6.0);
+            ASSERT_EQ(v, std::round(v / 0.0234375) * 0.0234375);
+            held += page->Result->Clamped[i][j] == 1 ? 1 : 0;
+        }
+    }
+    EXPECT_GT(held, 0);
+    EXPECT_NE(page->LabelRetimeSummary->FullText().indexOf(
+                  QStringLiteral("%1 clamped at 6.0000000").arg(held)),
+              -1)
+        << page->LabelRetimeSummary->FullText().toStdString();
+    EXPECT_EQ(Colors(page->VynRichEditNewSoiMap).count(0x800080), 1u); // purple
+
+    const struct {
+        int Target;
+        const char* Value;
+        const char* Min;
+        const char* Step;
+        const char* Problem;
+    } bad[] = {
+        {TRetimePage::ConstantEoi, "x", "", "0.1", "the target is no number"},
+        {TRetimePage::BeforeTdc, "120", "", "0.1", "the share before TDC must lie between"},
+        {TRetimePage::ConstantEoi, "1", "7", "0.1", "the lower SOI limit lies above the upper"},
+        {TRetimePage::ConstantEoi, "1", "a", "0.1", "a SOI limit is no number"},
+        {TRetimePage::ConstantEoi, "1", "", "0", "the step must be a number of at least"},
+        {TRetimePage::BaselineEoi, "1", "", "0.1", "no baseline is kept"},
+    };
+    for (const auto& c : bad) {
+        page->ComboRetimeTarget->setCurrentIndex(c.Target);
+        page->EditRetimeTarget->setText(QString::fromLatin1(c.Value));
+        page->EditRetimeMin->setText(QString::fromLatin1(c.Min));
+        page->EditRetimeStep->setText(QString::fromLatin1(c.Step));
+        const std::string problem = "No new SOI map: " + std::string(c.Problem);
+        EXPECT_EQ(page->Problem().toStdString().substr(0, problem.size()), problem);
+        EXPECT_EQ(page->LabelRetimeSummary->FullText(), page->Problem());
+        EXPECT_EQ(page->VynRichEditNewSoiMap->Text(), "");
+        ASSERT_TRUE(SetClipboardText("the user's own"));
+        page->ButtonRetimeCopyMap->click();
+        EXPECT_EQ(GetClipboardText(), "the user's own");
+        EXPECT_EQ(form->LastCopyMessage.toStdString(),
+                  "nothing to copy: n" + problem.substr(1) +
+                      page->Problem().toStdString().substr(problem.size()));
+    }
 }
 
 TEST(PlaceWindow, KeepsTheDesignWhereItFitsElseMovesAndShrinksIntoTheScreen) {
