@@ -187,6 +187,7 @@ std::string NewSoiText(const TRetimeResult& result, const Map& soi, bool codes) 
                         : v > was                 ? "[B]"
                         : v < was                 ? "[R]"
                                                   : "";
+                text += result.TargetFlags.Cell[x][y] != 0 ? "[=I]" : "";
             }
             text += FormatNumber(v, decimals);
             text += close;
@@ -212,6 +213,16 @@ std::string SummariseRetime(const TRetimeResult& result) {
     std::string text = "EOI within " + ShortestNumber(half) + "\xC2\xB0 of the target in " +
                        std::to_string(within) + " of " + std::to_string(m.XCount * m.YCount) +
                        " cells";
+    int beyond = 0;
+    for (int x = 0; x < m.XCount; ++x) {
+        for (int y = 0; y < m.YCount; ++y) {
+            beyond += result.TargetFlags.Cell[x][y] != 0 ? 1 : 0;
+        }
+    }
+    if (beyond > 0) {
+        text += "; " + std::to_string(beyond) + (beyond == 1 ? " cell lies" : " cells lie") +
+                " beyond the target's axes (its edge values continued)";
+    }
     const int decimals = StepDecimals(result.Limits.Step);
     // The clamped cells at each bound, a few rows of them by name.
     for (const std::int8_t side : {std::int8_t{1}, std::int8_t{-1}}) {

@@ -88,12 +88,14 @@ int AxisDecimals(const double* axis, int count, int least);
 
 // The new SOI map in the map text layout, its axes as the SOI map's read
 // back. With `codes`, cells whose SOI moves earlier (more before TDC) carry
-// "[B]", later ones "[R]", and cells a limit held are purple and bold; the
-// codes out, the text is what goes back into the map editor.
+// "[B]", later ones "[R]", cells a limit held are purple and bold, and
+// cells beyond a target map's axes in italics; the codes out, the text is
+// what goes back into the map editor.
 std::string NewSoiText(const TRetimeResult& result, const Map& soi, bool codes);
 
 // One line on how the retiming went, in UTF-8, e.g. "EOI within 0.05° of the
-// target in 188 of 192 cells; 4 clamped at 25.0°: row 4500, X 55, 60".
+// target in 188 of 192 cells; 4 clamped at 25.0°: row 4500, X 55, 60",
+// with the number of cells that lie beyond a target map's axes.
 std::string SummariseRetime(const TRetimeResult& result);
 
 // The shortest fixed-point text that reads back as v ("12.25", "4500").

@@ -116,6 +116,10 @@ TEST(Retime, TargetMapLookedUpOnTheSoiGrid) {
             EXPECT_DOUBLE_EQ(r.NewSoi.Value[x][y], soi[x][y]);
         }
     }
+    EXPECT_EQ(SummariseRetime(r), "EOI within 0.05\xC2\xB0 of the target in 4 of 4 cells; 3 "
+                                  "cells lie beyond the target's axes (its edge values continued)");
+    EXPECT_NE(NewSoiText(r, chain.Soi, true).find("1/min\t[G]1000[/]\t[R][=I]4.0[/]\t[=I]5.0[/]"),
+              std::string::npos);
     // Where the grids agree the lookup is exact.
     Map same;
     ExtrapolationMap none;
