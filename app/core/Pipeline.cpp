@@ -124,17 +124,11 @@ void DeriveMaps(const Map& railPressure, const Map& duration, const Map& soi, De
         }
     }
 
-    // Crank degrees: at n 1/min the crank turns 6n degrees a second. The
-    // product is formed left to right in extended precision with the double
-    // constant 0.001 and rounded to double once, at the end.
+    // Crank degrees (see CrankDegrees).
     Map& deg = out.NewDurationMapDeg;
-    const long double milli = 0.001;
     for (int x = 0; x < us.XCount; ++x) {
         for (int y = 0; y < us.YCount; ++y) {
-            const long double product = static_cast<long double>(us.Value[x][y]) *
-                                        static_cast<long double>(us.YAxis[y]) * 6.0L * milli *
-                                        milli;
-            deg.Value[x][y] = static_cast<double>(product);
+            deg.Value[x][y] = CrankDegrees(us.Value[x][y], us.YAxis[y]);
         }
     }
 

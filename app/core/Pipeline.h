@@ -51,6 +51,15 @@ struct ExtrapolationCount {
 };
 ExtrapolationCount CountExtrapolated(const Map& map, const ExtrapolationMap& flags);
 
+// A duration of `us` microseconds in crank degrees at `rpm` 1/min (the crank
+// turns 6 * rpm degrees a second): the product formed left to right in
+// extended precision with the double constant 0.001, rounded to double once.
+inline double CrankDegrees(double us, double rpm) {
+    const long double milli = 0.001;
+    return static_cast<double>(static_cast<long double>(us) * static_cast<long double>(rpm) * 6.0L *
+                               milli * milli);
+}
+
 // Which input map stops the conversion, if any.
 enum class MissingInput { None, RailPressure, Duration, Soi };
 
