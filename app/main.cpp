@@ -1,6 +1,6 @@
 // mapwright: without arguments it opens the window; "--demo" opens it with the
-// demo maps loaded. "convert", "retime", "--help" and "--version" need no
-// display.
+// demo maps loaded. "convert", "retime", "explain", "--help" and
+// "--version" need no display.
 
 #include "App.h"
 #include "Cli.h"
@@ -144,6 +144,10 @@ int main(int argc, char** argv) {
     if (argc >= 2 && std::strcmp(argv[1], "convert") == 0) {
         const std::vector<std::string> args(argv + 2, argv + argc);
         return RunConvert(args, std::cout, std::cerr, StandardOutputIsTerminal(), PrintVersion);
+    }
+    if (argc >= 2 && std::strcmp(argv[1], "explain") == 0) {
+        const std::vector<std::string> args(argv + 2, argv + argc);
+        return RunExplain(args, std::cout, std::cerr, PrintVersion);
     }
     if (argc >= 2 && std::strcmp(argv[1], "retime") == 0) {
         const std::vector<std::string> args(argv + 2, argv + argc);

@@ -2,6 +2,7 @@
 
 #include "ColorCodeParser.h"
 #include "Cp1252.h"
+#include "Explain.h"
 #include "Findings.h"
 #include "Map.h"
 #include "Pipeline.h"
@@ -44,7 +45,7 @@ constexpr std::array<ViewName, kOutputViewCount> kViews = {{
 // In the order --color names them.
 enum class ColorMode { Auto, Always, Never, Codes };
 
-enum class Command { Convert, Retime };
+enum class Command { Convert, Retime, Explain };
 
 struct ConvertOptions {
     Command Is = Command::Convert;
@@ -54,7 +55,15 @@ struct ConvertOptions {
     std::string ThresholdLo = "-8";
     std::string ThresholdHi = "0";
     OutputView View = OutputView::EOI;
-    bool EoiDelta = false; // --view eoi-delta
+    bool EoiDelta = false;  // --view eoi-delta
+    bool BeforeTdc = false; // --view before-tdc
+    // --check-eoi MIN MAX: the bounds every EOI cell must keep.
+    bool CheckEoi = false;
+    double CheckMin = -std::numeric_limits<double>::infinity();
+    double CheckMax = std::numeric_limits<double>::infinity();
+    // explain's operating point.
+    std::optional<double> AtIq;
+    std::optional<double> AtRpm;
     // The baseline, for retime and for convert's eoi-delta.
     std::optional<std::string> BaselineRailPressureFile;
     std::optional<std::string> BaselineDurationFile;
@@ -93,6 +102,11 @@ std::optional<double> ReadNumber(const std::string& text, bool emptyIsNone) {
 std::optional<std::string> ParseArguments(const std::vector<std::string>& args,
                                           ConvertOptions& options) {
     const bool retime = options.Is == Command::Retime;
+    const bool explain = options.Is == Command::Explain;
+    // What explain takes; every other command takes more.
+    constexpr std::string_view kExplainOptions[] = {"--help",     "--version", "--rail-pressure",
+                                                    "--duration", "--soi",     "--at",
+                                                    "--format",   "--utf8"};
     std::vector<std::string_view> seen;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -119,6 +133,10 @@ std::optional<std::string> ParseArguments(const std::vector<std::string>& args,
             return arg + " given twice";
         }
         seen.push_back(name);
+        if (explain && std::find(std::begin(kExplainOptions), std::end(kExplainOptions), name) ==
+                           std::end(kExplainOptions)) {
+            return "unknown argument '" + arg + "'";
+        }
 
         if (name == "--help") {
             options.Help = true;
@@ -183,6 +201,34 @@ std::optional<std::string> ParseArguments(const std::vector<std::string>& args,
             if (options.Limits.Min > options.Limits.Max) {
                 return "--soi-limits: MIN " + *lo + " lies above MAX " + *hi;
             }
+        } else if (explain && name == "--at") {
+            const auto iq = value();
+            const auto rpm = iq ? value() : std::nullopt;
+            if (!rpm) {
+                return std::string("--at needs IQ and RPM");
+            }
+            options.AtIq = ReadNumber(*iq, false);
+            options.AtRpm = ReadNumber(*rpm, false);
+            if (!options.AtIq || !options.AtRpm) {
+                return "--at needs numbers IQ and RPM, not '" + (options.AtIq ? *rpm : *iq) + "'";
+            }
+        } else if (name == "--check-eoi") {
+            const auto lo = value();
+            const auto hi = lo ? value() : std::nullopt;
+            if (!hi) {
+                return std::string("--check-eoi needs MIN and MAX (\"\" for none)");
+            }
+            const auto min = ReadNumber(*lo, true);
+            const auto max = ReadNumber(*hi, true);
+            if (!min || !max) {
+                return "--check-eoi needs numbers MIN and MAX, not '" + (min ? *hi : *lo) + "'";
+            }
+            options.CheckEoi = true;
+            options.CheckMin = lo->empty() ? -kNoLimit : *min;
+            options.CheckMax = hi->empty() ? kNoLimit : *max;
+            if (options.CheckMin > options.CheckMax) {
+                return "--check-eoi: MIN " + *lo + " lies above MAX " + *hi;
+            }
         } else if (!retime && name == "--thresholds") {
             const auto lo = value();
             const auto hi = lo ? value() : std::nullopt;
@@ -196,8 +242,8 @@ std::optional<std::string> ParseArguments(const std::vector<std::string>& args,
             if (!view) {
                 return std::string("--view needs a VIEW");
             }
-            if (*view == "eoi-delta") {
-                options.EoiDelta = true;
+            if (*view == "eoi-delta" || *view == "before-tdc") {
+                (*view == "eoi-delta" ? options.EoiDelta : options.BeforeTdc) = true;
                 continue;
             }
             const auto* found = std::find_if(kViews.begin(), kViews.end(),
@@ -231,6 +277,9 @@ std::optional<std::string> ParseArguments(const std::vector<std::string>& args,
     }
     if (!options.RailPressureFile || !options.DurationFile || !options.SoiFile) {
         return std::string("--rail-pressure, --duration and --soi are all required");
+    }
+    if (explain) {
+        return options.AtIq ? std::nullopt : std::optional<std::string>("--at IQ RPM is required");
     }
     const bool baseline =
         options.BaselineRailPressureFile || options.BaselineDurationFile || options.BaselineSoiFile;
@@ -413,11 +462,13 @@ std::string UsageText() {
            "                         [--thresholds LO HI] [--view VIEW]\n"
            "                         [--color auto|always|never|codes] [--utf8]\n"
            "                         [--diagnostics] [--format text|json]\n"
-           "                         [BASELINE (with --view eoi-delta)]\n"
+           "                         [BASELINE (with --view eoi-delta)] [--check-eoi MIN MAX]\n"
            "       mapwright retime --rail-pressure FILE --duration FILE --soi FILE TARGET\n"
            "                        [--soi-limits MIN MAX] [--resolution STEP]\n"
            "                        [--color auto|always|never|codes] [--utf8]\n"
-           "                        [--diagnostics] [--format text|json]\n"
+           "                        [--diagnostics] [--format text|json] [--check-eoi MIN MAX]\n"
+           "       mapwright explain --rail-pressure FILE --duration FILE --soi FILE --at IQ RPM\n"
+           "                         [--format text|json] [--utf8]\n"
            "       mapwright --help | --version\n"
            "\n"
            "Without a command, opens the window; --demo loads the demo maps into it\n"
@@ -428,8 +479,9 @@ std::string UsageText() {
            "\n"
            "convert prints one output view of the three maps as plain text with CR LF line ends.\n"
            "VIEW: rail-pressure, duration-rp, duration-us, duration-deg,\n"
-           "      duration-deg-data, eoi (default), eoi-data, eoi-delta (the EOI minus\n"
-           "      the baseline's EOI, looked up on the SOI grid)\n"
+           "      duration-deg-data, eoi (default), eoi-data, before-tdc (the percentage\n"
+           "      of each injection before TDC), eoi-delta (the EOI minus the baseline's\n"
+           "      EOI, looked up on the SOI grid)\n"
            "LO HI: the EOI colour thresholds as typed into their edits (default -8 0;\n"
            "       an empty argument switches colouring off)\n"
            "--color: ANSI colours on a terminal (auto), always, never, or the raw\n"
@@ -457,10 +509,22 @@ std::string UsageText() {
            "target) and target_extrapolated (1/2 below/above the target's X axis, 4/8\n"
            "its Y axis), all rows by Y.\n"
            "\n"
+           "--check-eoi MIN MAX (convert, retime; \"\" for no bound): after the output,\n"
+           "         every EOI cell (for retime: the EOI of the new SOI map) below MIN or\n"
+           "         above MAX is one line on standard error, KIND check-eoi, and the\n"
+           "         exit status is 3\n"
+           "\n"
+           "explain prints every step that made the EOI at one operating point: the\n"
+           "rail pressure and duration lookups with their axis points, weights and\n"
+           "cells, the duration in degrees, the SOI, the EOI and the share before TDC;\n"
+           "--format json gives rail_pressure, duration_us, duration_deg, soi, eoi and\n"
+           "before_tdc, each with its value.\n"
+           "\n"
            "Numbers read as in the window's edits (a comma works).\n"
            "Each option at most once; a value never starts with --.\n"
            "Exit status: 0 view printed, 1 a map is incomplete, 2 bad arguments, an\n"
-           "unreadable file, or output (or asked-for diagnostics) that cannot be written.\n";
+           "unreadable file, or output (or asked-for diagnostics) that cannot be written,\n"
+           "3 an EOI outside the bounds of --check-eoi.\n";
 }
 
 std::string ColorCodesToAnsi(const std::string& text) {
@@ -546,11 +610,46 @@ bool Incomplete(const Map& m) {
     return m.XCount == 0 || m.YCount == 0;
 }
 
-int RunCommand(bool retime, const std::vector<std::string>& args, std::ostream& out,
+// --check-eoi: every EOI cell (of the chain, or the one a new SOI map gives)
+// within the bounds, else one diagnostics line per cell and kExitCheckFailed.
+int CheckEoi(const Map* eoi, const TRetimeResult* retimed, const ConvertOptions& options,
+             std::ostream& err) {
+    const Map& grid = retimed != nullptr ? retimed->NewSoi : *eoi;
+    int outside = 0;
+    for (int y = 0; y < grid.YCount; ++y) {
+        for (int x = 0; x < grid.XCount; ++x) {
+            const double v = retimed != nullptr
+                                 ? retimed->NewSoi.Value[x][y] - retimed->DurationDeg.Value[x][y]
+                                 : eoi->Value[x][y];
+            const bool below = v < options.CheckMin;
+            // A NaN lies within no bounds.
+            if (!below && !(v > options.CheckMax) && !std::isnan(v)) {
+                continue;
+            }
+            ++outside;
+            // The cell's line and field in the map text, from 1.
+            err << "eoi\t" << 7 + y << '\t' << 3 + x << "\tcheck-eoi\t" << FormatNumber(v, 1)
+                << '\t'
+                << (below ? "below the minimum " + ShortestNumber(options.CheckMin)
+                          : "above the maximum " + ShortestNumber(options.CheckMax))
+                << " at " << ShortestNumber(grid.XAxis[x]) << " mm3, "
+                << ShortestNumber(grid.YAxis[y]) << " 1/min\n";
+        }
+    }
+    if (!err.flush()) {
+        return kExitUsage;
+    }
+    return outside > 0 ? kExitCheckFailed : kExitOk;
+}
+
+int RunCommand(Command command, const std::vector<std::string>& args, std::ostream& out,
                std::ostream& err, bool outIsTerminal, const std::function<int()>& printVersion) {
-    const char* const prefix = retime ? "mapwright retime: " : "mapwright convert: ";
+    const bool retime = command == Command::Retime;
+    const char* const prefix = retime                        ? "mapwright retime: "
+                               : command == Command::Explain ? "mapwright explain: "
+                                                             : "mapwright convert: ";
     ConvertOptions options;
-    options.Is = retime ? Command::Retime : Command::Convert;
+    options.Is = command;
     if (const auto problem = ParseArguments(args, options)) {
         err << prefix << *problem << "\n" << UsageText();
         return kExitUsage;
@@ -649,6 +748,16 @@ int RunCommand(bool retime, const std::vector<std::string>& args, std::ostream& 
                    *baselineEoi);
     }
 
+    if (command == Command::Explain) {
+        TExplanation e;
+        ExplainPoint(*inputs[0].Parsed, *inputs[1].Parsed, soi, *options.AtIq, *options.AtRpm, e);
+        if (options.Json) {
+            return WriteOutput(ExplanationJson(e), out, err);
+        }
+        const std::string text = ExplanationText(e);
+        return WriteOutput(options.Utf8 ? text : Utf8ToCp1252(text), out, err);
+    }
+
     auto derived = std::make_unique<DerivedMaps>();
     DeriveMaps(*inputs[0].Parsed, *inputs[1].Parsed, soi, *derived);
     const Thresholds thresholds = ReadEoiThresholds(options.ThresholdLo, options.ThresholdHi);
@@ -679,6 +788,13 @@ int RunCommand(bool retime, const std::vector<std::string>& args, std::ostream& 
                                    AxisDecimals(m.YAxis, m.YCount, 0),
                                    StepDecimals(options.Limits.Step), false});
         coded = NewSoiText(*retimed, soi, true);
+    } else if (options.BeforeTdc) {
+        BeforeTdcMap(*derived, soi, *delta);
+        viewName = "before-tdc";
+        layout.emplace(TViewLayout{*delta, derived->Flags.NewEOIMap, "Before TDC",
+                                   "Injection before TDC(Injection Quantity, Engine Speed)/%",
+                                   "mm3", "1/min", 1, 0, 1, false});
+        coded = BeforeTdcText(*delta);
     } else if (options.EoiDelta) {
         EoiDelta(derived->NewEOIMap, *baselineEoi, *delta, *deltaFlags);
         viewName = "eoi-delta";
@@ -748,8 +864,13 @@ int RunCommand(bool retime, const std::vector<std::string>& args, std::ostream& 
                 });
             };
         }
-        return WriteOutput(ViewToJson(viewName, *layout, coloured, thresholds, all, more), out,
-                           err);
+        const int written =
+            WriteOutput(ViewToJson(viewName, *layout, coloured, thresholds, all, more), out, err);
+        if (written != kExitOk || !options.CheckEoi) {
+            return written;
+        }
+        return CheckEoi(retime ? nullptr : &derived->NewEOIMap, retime ? retimed.get() : nullptr,
+                        options, err);
     }
     if (coded.empty()) {
         coded = BuildViewText(options.View, *derived, thresholds);
@@ -765,19 +886,29 @@ int RunCommand(bool retime, const std::vector<std::string>& args, std::ostream& 
     } else {
         text = StripColorCodes(coded, {.EnableColors = true, .SuppressAnsi = false});
     }
-    return WriteOutput(encode(text), out, err);
+    const int written = WriteOutput(encode(text), out, err);
+    if (written != kExitOk || !options.CheckEoi) {
+        return written;
+    }
+    return CheckEoi(retime ? nullptr : &derived->NewEOIMap, retime ? retimed.get() : nullptr,
+                    options, err);
 }
 
 } // namespace
 
 int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                bool outIsTerminal, const std::function<int()>& printVersion) {
-    return RunCommand(false, args, out, err, outIsTerminal, printVersion);
+    return RunCommand(Command::Convert, args, out, err, outIsTerminal, printVersion);
 }
 
 int RunRetime(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
               bool outIsTerminal, const std::function<int()>& printVersion) {
-    return RunCommand(true, args, out, err, outIsTerminal, printVersion);
+    return RunCommand(Command::Retime, args, out, err, outIsTerminal, printVersion);
+}
+
+int RunExplain(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+               const std::function<int()>& printVersion) {
+    return RunCommand(Command::Explain, args, out, err, false, printVersion);
 }
 
 int WriteOutput(const std::string& text, std::ostream& out, std::ostream& err) {

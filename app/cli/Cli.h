@@ -7,7 +7,9 @@
 //   mapwright retime --rail-pressure FILE --duration FILE --soi FILE TARGET
 //                    [--soi-limits MIN MAX] [--resolution STEP] [--color ...]
 //                    [--utf8] [--diagnostics] [--format text|json]
-//   mapwright [convert|retime] --help | --version
+//   mapwright explain --rail-pressure FILE --duration FILE --soi FILE --at IQ RPM
+//                     [--format text|json] [--utf8]
+//   mapwright [convert|retime|explain] --help | --version
 
 #include <functional>
 #include <iosfwd>
@@ -17,6 +19,7 @@
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitIncomplete = 1;
 inline constexpr int kExitUsage = 2;
+inline constexpr int kExitCheckFailed = 3; // --check-eoi found a cell outside
 
 std::string UsageText();
 
@@ -32,6 +35,10 @@ int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
 // runs convert: the new SOI map for a wanted EOI.
 int RunRetime(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
               bool outIsTerminal, const std::function<int()>& printVersion = {});
+
+// Runs `mapwright explain`: one operating point through the chain.
+int RunExplain(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+               const std::function<int()>& printVersion = {});
 
 // The text with its colour codes turned into ANSI terminal colours.
 std::string ColorCodesToAnsi(const std::string& text);

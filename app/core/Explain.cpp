@@ -66,8 +66,12 @@ std::string AxisStepText(const char* name, const TAxisStep& s, int decimals) {
     if (s.Side > 0) {
         return text + "above " + AxisText(s.HiValue, decimals) + " (the last value continued)";
     }
-    if (s.Lo == s.Hi) {
+    // On an axis point, only that point counts.
+    if (s.Lo == s.Hi || s.Weight == 0) {
         return text + AxisText(s.LoValue, decimals);
+    }
+    if (s.Weight == 1) {
+        return text + AxisText(s.HiValue, decimals);
     }
     return text + AxisText(s.LoValue, decimals) + kEnDash + AxisText(s.HiValue, decimals) + " (" +
            FormatNumber(1 - s.Weight, 2) + "/" + FormatNumber(s.Weight, 2) + ")";

@@ -481,4 +481,107 @@ TEST_F(RetimeCommand, BadArgumentsExitTwoAndIncompleteMapsOne) {
     EXPECT_EQ(Retiming({"--target-eoi", m_dir.Path() + "/none.txt"}).ExitCode, 2);
 }
 
+// explain at the one grid point and beside it; before-tdc; --check-eoi on
+// convert and retime.
+TEST_F(RetimeCommand, ExplainBeforeTdcAndCheckEoi) {
+    const ProcessResult text = Retiming({"--at", "10", "2000"}, "explain");
+    EXPECT_EQ(text.ExitCode, 0) << text.Err;
+    EXPECT_EQ(text.Out.substr(0, 24), "10.0 mm3 at 2000 1/min\r\n");
+    // Windows-1252 unless --utf8: the micro sign is one byte.
+    EXPECT_NE(text.Out.find("500.0 \xB5s"), std::string::npos) << text.Out;
+    EXPECT_NE(Retiming({"--at", "10", "2000", "--utf8"}, "explain").Out.find("500.0 \xC2\xB5s"),
+              std::string::npos);
+    // At 1,5e1 mm3 (a comma read as a point) and 1000 1/min: beyond the
+    // rail pressure map's X axis and below its speeds; 3 degrees from SOI 10.
+    const ProcessResult json = Retiming({"--at", "12,5", "1000", "--format", "json"}, "explain");
+    ASSERT_EQ(json.ExitCode, 0) << json.Err;
+    const std::string file = m_dir.Write("explain.json", json.Out);
+    const ProcessResult check = RunProcess(
+        {"/usr/bin/python3", "-c",
+         "import json, sys\n"
+         "d = json.load(open(sys.argv[1]))\n"
+         "r = d['rail_pressure']\n"
+         "print(d['iq'], r['value'], r['x'], r['extrapolated'], r['cells'])\n"
+         "u = d['duration_us']\n"
+         "print(u['value'], u['y']['lo'], u['y']['hi'], u['y']['weight'], u['extrapolated'])\n"
+         "print(d['duration_deg']['value'], d['soi'], d['eoi']['value'], d['before_tdc'])\n",
+         file});
+    EXPECT_EQ(check.Err, "");
+    EXPECT_EQ(
+        check.Out,
+        "12.5 800 {'at': 12.5, 'lo': 10, 'hi': 10, 'weight': 0, 'side': 1} "
+        "['x-above', 'y-below'] [[800, 800], [800, 800]]\n"
+        "500 400 1200 0.5 ['x-above']\n"
+        "3 {'value': 10, 'on_grid': False, 'x': {'at': 12.5, 'lo': 10, 'hi': 10, 'weight': 0, "
+        "'side': 1}, 'y': {'at': 1000, 'lo': 2000, 'hi': 2000, 'weight': 0, 'side': -1}, "
+        "'cells': [[10, 10], [10, 10]], 'extrapolated': ['x-above', 'y-below']} 7 "
+        "{'value': 100}\n");
+    const struct {
+        std::vector<std::string> Args;
+        int Exit;
+        const char* Err;
+    } explainCases[] = {
+        {{}, 2, "mapwright explain: --at IQ RPM is required"},
+        {{"--at", "10"}, 2, "mapwright explain: --at needs IQ and RPM"},
+        {{"--at", "ten", "2000"}, 2, "mapwright explain: --at needs numbers IQ and RPM, not 'ten'"},
+        {{"--at", "10", "2000", "--view", "eoi"},
+         2,
+         "mapwright explain: unknown argument '--view'"},
+    };
+    for (const auto& c : explainCases) {
+        const ProcessResult r = Retiming(c.Args, "explain");
+        EXPECT_EQ(r.ExitCode, c.Exit) << c.Err;
+        EXPECT_EQ(r.Err.rfind(c.Err, 0), 0u) << r.Err;
+    }
+    const ProcessResult incomplete =
+        RunProcess({MAPWRIGHT_EXE, "explain", "--rail-pressure", m_rail, "--duration", m_empty,
+                    "--soi", m_soi, "--at", "10", "2000"});
+    EXPECT_EQ(incomplete.ExitCode, 1);
+    EXPECT_NE(incomplete.Err.find("the duration map in"), std::string::npos);
+
+    // SOI 10 with 6 degrees: all of it before TDC.
+    const ProcessResult share = Retiming({"--view", "before-tdc"}, "convert");
+    EXPECT_EQ(share.ExitCode, 0) << share.Err;
+    EXPECT_EQ(share.Out, "Before TDC (1, 1)\r\n\r\n"
+                         "Injection before TDC(Injection Quantity, Engine Speed)/%\r\n\r\n"
+                         "\t\tmm3\r\n\t\t10.0\r\n1/min\t2000\t100.0\r\n");
+
+    // The EOI is 4.0: inside [-12, ""], outside ["", 3]; the new SOI 7.5 of
+    // retime's target 1.5 ends at 1.5, outside [2, 5].
+    const struct {
+        const char* Command;
+        std::vector<std::string> Args;
+        int Exit;
+        const char* Err;
+    } checks[] = {
+        {"convert", {"--check-eoi", "-12", ""}, 0, ""},
+        {"convert",
+         {"--check-eoi", "", "3"},
+         3,
+         "eoi\t7\t3\tcheck-eoi\t4.0\tabove the maximum 3 at 10 mm3, 2000 1/min\n"},
+        {"convert",
+         {"--check-eoi", "", "3", "--format", "json"},
+         3,
+         "eoi\t7\t3\tcheck-eoi\t4.0\tabove the maximum 3 at 10 mm3, 2000 1/min\n"},
+        {"retime",
+         {"--target-eoi-value", "1.5", "--check-eoi", "2", "5"},
+         3,
+         "eoi\t7\t3\tcheck-eoi\t1.5\tbelow the minimum 2 at 10 mm3, 2000 1/min\n"},
+        {"retime", {"--target-eoi-value", "1.5", "--check-eoi", "1,5", "1,5"}, 0, ""},
+        {"convert",
+         {"--check-eoi", "5", "1"},
+         2,
+         "mapwright convert: --check-eoi: MIN 5 lies above"},
+        {"convert", {"--check-eoi", "x", "1"}, 2, "mapwright convert: --check-eoi needs numbers"},
+    };
+    for (const auto& c : checks) {
+        SCOPED_TRACE(c.Args[1] + " " + c.Args.back());
+        const ProcessResult r = Retiming(c.Args, c.Command);
+        EXPECT_EQ(r.ExitCode, c.Exit) << r.Err;
+        EXPECT_EQ(r.Err.substr(0, std::string(c.Err).size()), c.Err);
+        // The output is printed all the same.
+        EXPECT_EQ(r.Out.empty(), c.Exit == 2);
+    }
+}
+
 } // namespace
