@@ -2,6 +2,7 @@
 
 #include "Anchors.h"
 #include "Clipboard.h"
+#include "Explain.h"
 #include "Findings.h"
 #include "Fonts.h"
 #include "Lookup.h"
@@ -19,6 +20,7 @@
 #include <QPointer>
 #include <QScreen>
 #include <QShowEvent>
+#include <QStandardItemModel>
 #include <QTextDocument>
 #include <QTextOption>
 #include <QTimer>
@@ -35,6 +37,15 @@ constexpr QSize kSheetClient(889, 633);
 // What a frame takes while the window system has not said: a title bar and
 // thin borders, on the generous side.
 constexpr QMargins kFrameAllowance(8, 40, 8, 8);
+
+// A choice of a combo box that cannot be taken while it makes no sense.
+void SetHeatMapChoiceEnabled(QComboBox* combo, int index, bool enabled) {
+    if (auto* model = qobject_cast<QStandardItemModel*>(combo->model())) {
+        if (QStandardItem* item = model->item(index)) {
+            item->setEnabled(enabled);
+        }
+    }
+}
 
 } // namespace
 
@@ -128,7 +139,7 @@ TFormApp::TFormApp(QWidget* parent) : QWidget(parent), DemoDir(ProgramDataDirect
     connect(ButtonKeepBaseline, &QPushButton::clicked, this, &TFormApp::ButtonKeepBaselineClick);
     connect(TabSheet7->ButtonClearBaseline, &QPushButton::clicked, this,
             &TFormApp::ButtonClearBaselineClick);
-    connect(CheckBoxHeatMapDelta, &QCheckBox::toggled, this, &TFormApp::Calculate);
+    connect(ComboHeatMapShows, &QComboBox::currentIndexChanged, this, &TFormApp::Calculate);
     connect(TabSheet7->ButtonRetimeCopyMap, &QPushButton::clicked, this,
             [this] { CopyReport(TabSheet7->VynRichEditNewSoiMap, "new SOI map"); });
     connect(TabSheet7->ButtonRetimeCopyData, &QPushButton::clicked, this,
@@ -161,12 +172,15 @@ void TFormApp::AddReportLines() {
     EOIHeatMap = new TEoiHeatMap(TabSheet6);
     EOIHeatMap->setObjectName(QStringLiteral("EOIHeatMap"));
     EOIHeatMap->setGeometry(8, 8, 873, 585);
-    CheckBoxHeatMapDelta = new QCheckBox(QString::fromUtf8("\xCE\x94"
-                                                           "EOI against the kept baseline"),
-                                         TabSheet6);
-    CheckBoxHeatMapDelta->setObjectName(QStringLiteral("CheckBoxHeatMapDelta"));
-    CheckBoxHeatMapDelta->setGeometry(8, 604, 300, 17);
-    CheckBoxHeatMapDelta->setEnabled(false);
+    ComboHeatMapShows = new QComboBox(TabSheet6);
+    ComboHeatMapShows->setObjectName(QStringLiteral("ComboHeatMapShows"));
+    ComboHeatMapShows->addItems({QStringLiteral("EOI"),
+                                 QString::fromUtf8("\xCE\x94"
+                                                   "EOI against the kept baseline"),
+                                 QStringLiteral("Share of the injection before TDC")});
+    ComboHeatMapShows->setGeometry(8, 600, 260, 22);
+    ComboHeatMapShows->setToolTip(QStringLiteral("What the heat map draws"));
+    SetHeatMapChoiceEnabled(ComboHeatMapShows, 1, false);
 
     TabSheet7 = new TRetimePage;
     TabSheet7->setObjectName(QStringLiteral("TabSheet7"));
@@ -217,7 +231,7 @@ void TFormApp::ApplyAnchors() {
         SetAnchors(line, akLeft | akRight | akBottom, kSheetClient);
     }
     SetAnchors(EOIHeatMap, akLeft | akTop | akRight | akBottom, kSheetClient);
-    SetAnchors(CheckBoxHeatMapDelta, akLeft | akBottom, kSheetClient);
+    SetAnchors(ComboHeatMapShows, akLeft | akBottom, kSheetClient);
 }
 
 void TFormApp::LayOutColumns() {
@@ -505,9 +519,20 @@ void TFormApp::Calculate() {
     LabelEOIExtrapolation->SetFullText(
         QString::fromStdString(SummariseExtrapolation(NewEOIMap, Derived.Flags.NewEOIMap)));
     EOIHeatMap->SetThresholds(eoi.Lo, eoi.Hi);
-    const bool delta = Baseline && CheckBoxHeatMapDelta->isChecked();
-    EOIHeatMap->SetDelta(delta);
-    EOIHeatMap->SetSource(delta ? &DeltaEoi : &NewEOIMap, &Derived.Flags.NewEOIMap);
+    using TShows = TEoiHeatMap::TShows;
+    auto shows = static_cast<TShows>(ComboHeatMapShows->currentIndex());
+    if (shows == TShows::EoiDelta && !Baseline) {
+        shows = TShows::Eoi;
+    }
+    const Map* drawn = &NewEOIMap;
+    if (shows == TShows::EoiDelta) {
+        drawn = &DeltaEoi;
+    } else if (shows == TShows::BeforeTdc) {
+        BeforeTdcMap(Derived, SoiMap, ShareBeforeTdc);
+        drawn = &ShareBeforeTdc;
+    }
+    EOIHeatMap->SetShows(shows);
+    EOIHeatMap->SetSource(drawn, &Derived.Flags.NewEOIMap);
     TabSheet7->SetChain(&Derived, &SoiMap);
     TabSheet7->Recalculate();
 }
@@ -533,7 +558,7 @@ bool TFormApp::ButtonKeepBaselineClick() {
                                               .arg(SoiMap.YCount));
     // Keeping a baseline is done to hold its EOI.
     TabSheet7->ComboRetimeTarget->setCurrentIndex(TRetimePage::BaselineEoi);
-    CheckBoxHeatMapDelta->setEnabled(true);
+    SetHeatMapChoiceEnabled(ComboHeatMapShows, 1, true);
     Calculate();
     return true;
 }
@@ -544,7 +569,9 @@ void TFormApp::ButtonClearBaselineClick() {
     if (TabSheet7->ComboRetimeTarget->currentIndex() == TRetimePage::BaselineEoi) {
         TabSheet7->ComboRetimeTarget->setCurrentIndex(TRetimePage::ConstantEoi);
     }
-    CheckBoxHeatMapDelta->setChecked(false);
-    CheckBoxHeatMapDelta->setEnabled(false);
+    if (ComboHeatMapShows->currentIndex() == 1) {
+        ComboHeatMapShows->setCurrentIndex(0);
+    }
+    SetHeatMapChoiceEnabled(ComboHeatMapShows, 1, false);
     Calculate();
 }

@@ -15,6 +15,7 @@
 #include "ui_FormApp.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QMargins>
 #include <QPushButton>
@@ -79,8 +80,9 @@ public:
     TElidedLabel* LabelEOIExtrapolation = nullptr;
     QWidget* TabSheet6 = nullptr;
     TEoiHeatMap* EOIHeatMap = nullptr;
-    // Under the heat map: draw ΔEOI against the baseline instead.
-    QCheckBox* CheckBoxHeatMapDelta = nullptr;
+    // Under the heat map: what it draws, in the order of TEoiHeatMap::TShows
+    // (EOI, ΔEOI against the kept baseline, share before TDC).
+    QComboBox* ComboHeatMapShows = nullptr;
     // The seventh page: the SOI map for a wanted EOI.
     TRetimePage* TabSheet7 = nullptr;
     // Beside "Demo": keeps the three maps as they are now as the baseline.
@@ -104,6 +106,8 @@ public:
     Map BaselineDegOnGrid;
     Map BaselineEoiOnGrid;
     Map DeltaEoi;
+    // The share of each injection before TDC, while the heat map shows it.
+    Map ShareBeforeTdc;
     ExtrapolationMap ChangedDeg;
     ExtrapolationMap ChangedEoi;
     // Keeps the baseline (false, and nothing kept, while a map is missing);

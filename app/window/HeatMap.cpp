@@ -59,16 +59,26 @@ void TEoiHeatMap::SourceChanged() {
     update(); // nothing happens while the page is hidden
 }
 
-void TEoiHeatMap::SetDelta(bool delta) {
-    if (delta != m_delta) {
-        m_delta = delta;
+void TEoiHeatMap::SetShows(TShows shows) {
+    if (shows != m_shows) {
+        m_shows = shows;
+        update();
+    }
+}
+
+void TEoiHeatMap::SetSelectedCell(std::optional<std::pair<int, int>> cell) {
+    if (cell != m_selected) {
+        m_selected = cell;
         update();
     }
 }
 
 double TEoiHeatMap::ScaleEnd() const {
-    if (m_delta) {
+    if (m_shows == TShows::EoiDelta) {
         return kDeltaScaleEnd;
+    }
+    if (m_shows == TShows::BeforeTdc) {
+        return 50; // the colours run from 0 % to 100 %, white at half
     }
     double end = 0;
     for (int x = 0; x < m_map->XCount; ++x) {
@@ -113,14 +123,24 @@ QString TEoiHeatMap::HoverText(QPoint point) const {
     }
     const auto [x, y] = *cell;
     const double v = m_map->Value[x][y];
-    QString text =
-        m_delta ? QStringLiteral("%1 mm3, %2 1/min: \u0394EOI %3 degCA (%4)")
-                      .arg(Number(m_map->XAxis[x], 1), Number(m_map->YAxis[y], 0), Number(v, 1),
-                           v >= 0 ? QStringLiteral("earlier than the baseline")
-                                  : QStringLiteral("later than the baseline"))
-                : QStringLiteral("%1 mm3, %2 1/min: EOI %3 degCA %4")
-                      .arg(Number(m_map->XAxis[x], 1), Number(m_map->YAxis[y], 0), Number(v, 1),
-                           v >= 0 ? QStringLiteral("BTDC") : QStringLiteral("ATDC"));
+    const QString at = QStringLiteral("%1 mm3, %2 1/min: ")
+                           .arg(Number(m_map->XAxis[x], 1), Number(m_map->YAxis[y], 0));
+    QString text;
+    switch (m_shows) {
+    case TShows::EoiDelta:
+        text = at + QStringLiteral("\u0394EOI %1 degCA (%2)")
+                        .arg(Number(v, 1), v >= 0 ? QStringLiteral("earlier than the baseline")
+                                                  : QStringLiteral("later than the baseline"));
+        break;
+    case TShows::BeforeTdc:
+        text = at + QStringLiteral("%1 % of the injection before TDC").arg(Number(v, 1));
+        break;
+    case TShows::Eoi:
+        text =
+            at + QStringLiteral("EOI %1 degCA %2")
+                     .arg(Number(v, 1), v >= 0 ? QStringLiteral("BTDC") : QStringLiteral("ATDC"));
+        break;
+    }
     const std::uint8_t flags = m_flags != nullptr ? m_flags->Cell[x][y] : 0;
     for (int bit = 0; bit < 8; ++bit) {
         if ((flags >> bit & 1) != 0) {
@@ -153,17 +173,23 @@ void TEoiHeatMap::paintEvent(QPaintEvent* /*event*/) {
         return;
     }
     p.drawText(QRect(kLeft, 4, l.Grid.width(), kTop - 8), Qt::AlignLeft | Qt::AlignVCenter,
-               m_delta ? QStringLiteral("\u0394EOI (degCA) against the baseline, over injection "
-                                        "quantity and engine speed")
-                       : QStringLiteral("EOI (degCA) over injection quantity and engine speed"));
+               m_shows == TShows::EoiDelta
+                   ? QStringLiteral("\u0394EOI (degCA) against the baseline, over injection "
+                                    "quantity and engine speed")
+               : m_shows == TShows::BeforeTdc
+                   ? QStringLiteral("Share of the injection before TDC (%) over injection "
+                                    "quantity and engine speed")
+                   : QStringLiteral("EOI (degCA) over injection quantity and engine speed"));
 
     const double end = ScaleEnd();
+    // Shares are coloured about their middle, 50 %.
+    const double shift = m_shows == TShows::BeforeTdc ? 50 : 0;
     const Map& m = *m_map;
     for (int x = 0; x < m.XCount; ++x) {
         for (int y = 0; y < m.YCount; ++y) {
             const QRectF cell(l.Grid.left() + x * l.CellW, l.Grid.top() + y * l.CellH, l.CellW,
                               l.CellH);
-            p.fillRect(cell, HeatColor(m.Value[x][y], end));
+            p.fillRect(cell, HeatColor(m.Value[x][y] - shift, end));
             if (m_flags != nullptr && m_flags->Cell[x][y] != 0) {
                 p.fillRect(cell, QBrush(QColor(60, 60, 60), Qt::BDiagPattern));
             }
@@ -171,6 +197,12 @@ void TEoiHeatMap::paintEvent(QPaintEvent* /*event*/) {
     }
     p.setPen(QColor(128, 128, 128));
     p.drawRect(l.Grid.adjusted(0, 0, -1, -1));
+    if (m_selected && m_selected->first < m.XCount && m_selected->second < m.YCount) {
+        const QRectF cell(l.Grid.left() + m_selected->first * l.CellW,
+                          l.Grid.top() + m_selected->second * l.CellH, l.CellW, l.CellH);
+        p.setPen(QPen(palette().color(QPalette::Text), 2));
+        p.drawRect(cell.adjusted(1, 1, -1, -1));
+    }
 
     // Axis labels, as many as fit without overlapping.
     p.setPen(palette().color(QPalette::Text));
@@ -216,13 +248,24 @@ void TEoiHeatMap::paintEvent(QPaintEvent* /*event*/) {
         p.drawText(QRect(bar.right() + 6, y - fm.height() / 2, kRight - 40, fm.height()),
                    Qt::AlignLeft | Qt::AlignVCenter, text);
     };
-    mark(end, Number(end, 1) + (m_delta ? QStringLiteral(" earlier") : QStringLiteral(" BTDC")),
-         false);
-    mark(-end, Number(-end, 1) + (m_delta ? QStringLiteral(" later") : QStringLiteral(" ATDC")),
-         false);
-    // The thresholds are EOIs, not changes of one.
+    switch (m_shows) {
+    case TShows::EoiDelta:
+        mark(end, Number(end, 1) + QStringLiteral(" earlier"), false);
+        mark(-end, Number(-end, 1) + QStringLiteral(" later"), false);
+        break;
+    case TShows::BeforeTdc:
+        mark(end, QStringLiteral("100 % before TDC"), false);
+        mark(-end, QStringLiteral("0 %"), false);
+        break;
+    case TShows::Eoi:
+        mark(end, Number(end, 1) + QStringLiteral(" BTDC"), false);
+        mark(-end, Number(-end, 1) + QStringLiteral(" ATDC"), false);
+        break;
+    }
+    // The thresholds are EOIs, not changes or shares of one.
+    const bool eoi = m_shows == TShows::Eoi;
     const Thresholds thresholds =
-        m_delta ? Thresholds{-kThresholdOff, kThresholdOff} : Thresholds{m_lo, m_hi};
+        eoi ? Thresholds{m_lo, m_hi} : Thresholds{-kThresholdOff, kThresholdOff};
     for (const auto& [on, t] :
          {std::pair{thresholds.LoOn(), m_lo}, std::pair{thresholds.HiOn(), m_hi}}) {
         if (on) {
@@ -236,7 +279,7 @@ void TEoiHeatMap::paintEvent(QPaintEvent* /*event*/) {
     p.drawRect(swatch.adjusted(0, 0, -1, -1));
     p.drawText(QRect(swatch.right() + 6, swatch.top(), kRight - 40, fm.height()),
                Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("extrapolated"));
-    if (!m_delta && !thresholds.LoOn() && !thresholds.HiOn()) {
+    if (eoi && !thresholds.LoOn() && !thresholds.HiOn()) {
         p.drawText(QRect(bar.left() - 20, bar.bottom() + 6, kRight, fm.height()), Qt::AlignLeft,
                    QStringLiteral("thresholds off"));
     }

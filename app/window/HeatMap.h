@@ -1,6 +1,6 @@
 #pragma once
-// TEoiHeatMap: the EOI map (or its change against a baseline) as a grid of
-// coloured cells. Values after top dead
+// TEoiHeatMap: the EOI map (or its change against a baseline, or the share
+// of the injection before TDC) as a grid of coloured cells. Values after top dead
 // centre (negative) are red, before it (positive) blue, fading to white at 0,
 // on a scale symmetric about 0; extrapolated cells are hatched; the legend
 // marks the two colour thresholds. Hovering a cell shows its value. Nothing is
@@ -25,12 +25,16 @@ public:
     void SetThresholds(double lo, double hi);
     // Says that the source changed: repaints when shown.
     void SourceChanged();
-    // Draws the source as ΔEOI, the EOI minus a baseline's, on the fixed
-    // scale ±kDeltaScaleEnd (so that two states look alike), instead of the
-    // EOI on a scale of its own largest value; no thresholds are marked.
-    void SetDelta(bool delta);
-    bool Delta() const { return m_delta; }
+    // What the source holds, and so how it is drawn: the EOI on a scale of
+    // its own largest value with the thresholds marked; ΔEOI, the EOI minus a
+    // baseline's, on the fixed scale ±kDeltaScaleEnd (so that two states
+    // look alike); or the share of the injection before TDC, 0 to 100 %.
+    enum class TShows { Eoi, EoiDelta, BeforeTdc };
+    void SetShows(TShows shows);
+    TShows Shows() const { return m_shows; }
     static constexpr double kDeltaScaleEnd = 5.0;
+    // The cell outlined as the one explained, if any.
+    void SetSelectedCell(std::optional<std::pair<int, int>> cell);
 
     // The cell (x, y) under a point of the widget, if any.
     std::optional<std::pair<int, int>> CellAt(QPoint point) const;
@@ -57,7 +61,8 @@ private:
     const ExtrapolationMap* m_flags = nullptr;
     double m_lo = -9999;
     double m_hi = 9999;
-    bool m_delta = false;
+    TShows m_shows = TShows::Eoi;
+    std::optional<std::pair<int, int>> m_selected;
 };
 
 // The colour of a value on a scale from -end to +end (white at 0).

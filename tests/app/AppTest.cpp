@@ -2,6 +2,7 @@
 
 #include "Clipboard.h"
 #include "ColorCodeParser.h"
+#include "Explain.h"
 #include "HeatMap.h"
 #include "Report.h"
 #include "Retime.h"
@@ -339,7 +340,7 @@ std::vector<QWidget*> Reachable(TFormApp* form) {
             form->EditEOIThresLo,
             form->EditEOIThresHi,
             form->EOIHeatMap,
-            form->CheckBoxHeatMapDelta,
+            form->ComboHeatMapShows,
             form->ButtonKeepBaseline,
             form->TabSheet7->ComboRetimeTarget,
             form->TabSheet7->EditRetimeTarget,
@@ -488,8 +489,8 @@ TEST_F(Window, RetimePageKeepsTheBaselineEoi) {
 
     // Pasted back: ΔEOI within half a step everywhere, on the heat map too.
     form->VynMemoSoiMap->SetText(Slurp(golden + "new-soi.txt"));
-    form->CheckBoxHeatMapDelta->setChecked(true);
-    EXPECT_TRUE(form->EOIHeatMap->Delta());
+    form->ComboHeatMapShows->setCurrentIndex(1);
+    EXPECT_EQ(form->EOIHeatMap->Shows(), TEoiHeatMap::TShows::EoiDelta);
     for (int x = 0; x < 16; ++x) {
         for (int y = 0; y < 12; ++y) {
             ASSERT_LE(std::abs(form->DeltaEoi.Value[x][y]), 0.05 + 1e-9) << x << " " << y;
@@ -503,9 +504,16 @@ TEST_F(Window, RetimePageKeepsTheBaselineEoi) {
     form->ButtonClearBaselineClick();
     EXPECT_FALSE(form->Baseline);
     EXPECT_EQ(page->ComboRetimeTarget->currentIndex(), TRetimePage::ConstantEoi);
-    EXPECT_FALSE(form->CheckBoxHeatMapDelta->isChecked() ||
-                 form->CheckBoxHeatMapDelta->isEnabled());
-    EXPECT_FALSE(form->EOIHeatMap->Delta());
+    EXPECT_EQ(form->ComboHeatMapShows->currentIndex(), 0);
+    EXPECT_EQ(form->EOIHeatMap->Shows(), TEoiHeatMap::TShows::Eoi);
+    // The share before TDC needs no baseline.
+    form->ComboHeatMapShows->setCurrentIndex(2);
+    EXPECT_EQ(form->EOIHeatMap->Shows(), TEoiHeatMap::TShows::BeforeTdc);
+    EXPECT_DOUBLE_EQ(form->ShareBeforeTdc.Value[3][4],
+                     BeforeTdcShare(form->SoiMap.Value[3][4], form->NewDurationMapDeg.Value[3][4]));
+    EXPECT_NE(form->EOIHeatMap->HoverText(form->EOIHeatMap->rect().center())
+                  .indexOf(QStringLiteral("% of the injection before TDC")),
+              -1);
     form->PageControl1->setCurrentIndex(4);
     EXPECT_TRUE(BoldCells(form->VynRichEditNewEOIMap).empty());
 }
