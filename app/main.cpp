@@ -5,6 +5,7 @@
 #include "App.h"
 #include "Cli.h"
 #include "Console.h"
+#include "Map.h"
 #include "QtText.h"
 #include "VynFileversionInfo.h"
 
@@ -14,11 +15,14 @@
 #include <QPixmap>
 #include <QTimer>
 
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <iostream>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -60,6 +64,8 @@ struct TWindowOptions {
     std::string BaselineDir; // the maps to keep as the baseline first
     std::string Page;        // the page to show, by its title
     std::string Screenshot;
+    // The cell to explain on the page shown, by its X and Y axis values.
+    std::optional<std::pair<double, double>> Explain;
 };
 
 int RunWindow(int argc, char** argv, const TWindowOptions& options) {
@@ -107,6 +113,25 @@ int RunWindow(int argc, char** argv, const TWindowOptions& options) {
         }
         pages->setTabVisible(found, true);
         pages->setCurrentIndex(found);
+    }
+    if (options.Explain) {
+        // Once the maps are in: the grid cell nearest to the values given.
+        QTimer::singleShot(100, form, [form, at = *options.Explain] {
+            const Map& soi = form->SoiMap;
+            const auto nearest = [](const double* axis, int count, double v) {
+                int best = 0;
+                for (int i = 1; i < count; ++i) {
+                    best = std::fabs(axis[i] - v) < std::fabs(axis[best] - v) ? i : best;
+                }
+                return best;
+            };
+            for (QWidget* source : form->ExplainSources()) {
+                if (source->parentWidget() == form->PageControl1->currentWidget()) {
+                    form->ExplainCell(source, nearest(soi.XAxis, soi.XCount, at.first),
+                                      nearest(soi.YAxis, soi.YCount, at.second));
+                }
+            }
+        });
     }
     if (const std::string& screenshot = options.Screenshot; !screenshot.empty()) {
         QTimer::singleShot(500, form, [form, screenshot] {
@@ -176,6 +201,15 @@ int main(int argc, char** argv) {
             }
         } else if (std::strcmp(argv[i], "--page") == 0 && i + 1 < argc) {
             options.Page = argv[++i];
+        } else if (std::strcmp(argv[i], "--explain") == 0 && i + 2 < argc) {
+            NumberStatus x = NumberStatus::Number;
+            NumberStatus y = NumberStatus::Number;
+            options.Explain = {TextToNumber(argv[i + 1], x), TextToNumber(argv[i + 2], y)};
+            if (x != NumberStatus::Number || y != NumberStatus::Number) {
+                std::cerr << "mapwright: --explain needs numbers IQ and RPM\n" << UsageText();
+                return kExitUsage;
+            }
+            i += 2;
         } else if (std::strcmp(argv[i], "--screenshot") == 0 && i + 1 < argc) {
             options.Screenshot = argv[++i];
         } else {

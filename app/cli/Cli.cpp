@@ -457,7 +457,7 @@ std::string ViewToJson(std::string_view name, const TViewLayout& l, bool coloure
 
 std::string UsageText() {
     return "usage: mapwright [--demo] [--demo-dir DIR] [--baseline-dir DIR] [--page TITLE]\n"
-           "                 [--screenshot PNG]\n"
+           "                 [--explain IQ RPM] [--screenshot PNG]\n"
            "       mapwright convert --rail-pressure FILE --duration FILE --soi FILE\n"
            "                         [--thresholds LO HI] [--view VIEW]\n"
            "                         [--color auto|always|never|codes] [--utf8]\n"
@@ -474,7 +474,8 @@ std::string UsageText() {
            "Without a command, opens the window; --demo loads the demo maps into it\n"
            "(from DIR with --demo-dir: DemoRailPressure.txt, DemoDuration.txt, DemoSOI.txt);\n"
            "--baseline-dir keeps the three maps of that name in DIR as the baseline first;\n"
-           "--page shows the page with that title; --screenshot saves the window as PNG\n"
+           "--page shows the page with that title; --explain explains the cell nearest to\n"
+           "IQ RPM on that page (click a cell for it); --screenshot saves the window as PNG\n"
            "after half a second and exits.\n"
            "\n"
            "convert prints one output view of the three maps as plain text with CR LF line ends.\n"

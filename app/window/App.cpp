@@ -16,11 +16,14 @@
 
 #include <QGuiApplication>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QScreen>
 #include <QShowEvent>
 #include <QStandardItemModel>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTextOption>
 #include <QTimer>
@@ -146,6 +149,17 @@ TFormApp::TFormApp(QWidget* parent) : QWidget(parent), DemoDir(ProgramDataDirect
             [this] { CopyReport(TabSheet7->VynRichEditNewSoiMapData, "new SOI data"); });
     // A label has no click event of its own.
     Label10->installEventFilter(this);
+
+    ExplainPanel = new TExplainPanel(this);
+    connect(ExplainPanel->ButtonCloseExplain, &QToolButton::clicked, this,
+            &TFormApp::CloseExplanation);
+    for (QWidget* source : ExplainSources()) {
+        source->installEventFilter(this); // the arrow keys
+        if (auto* view = qobject_cast<TVynRichEdit*>(source)) {
+            view->viewport()->installEventFilter(this); // the clicks
+        }
+    }
+    EOIHeatMap->setFocusPolicy(Qt::ClickFocus);
 }
 
 void TFormApp::AddReportLines() {
@@ -319,7 +333,119 @@ void TFormApp::showEvent(QShowEvent* event) {
     }
 }
 
+std::vector<QWidget*> TFormApp::ExplainSources() const {
+    return {VynRichEditNewRailPressureMap,
+            VynRichEditNewDurationMapUs,
+            VynRichEditNewDurationMapDeg,
+            VynRichEditNewEOIMap,
+            EOIHeatMap,
+            TabSheet7->VynRichEditNewSoiMap};
+}
+
+namespace {
+
+// The cell of a report under a point of its viewport: line 6 holds the first
+// row, field 2 of a line the first value.
+std::optional<std::pair<int, int>> ReportCellAt(TVynRichEdit* view, QPoint point) {
+    const QTextCursor at = view->cursorForPosition(point);
+    const QString line = at.block().text();
+    const int field = static_cast<int>(line.left(at.positionInBlock()).count(QLatin1Char('\t')));
+    return std::make_pair(field - 2, at.blockNumber() - 6);
+}
+
+// Selects cell (x, y) of a report, so that it shows which one is explained.
+void SelectReportCell(TVynRichEdit* view, int x, int y) {
+    view->Text(); // prints what was put off
+    const QTextBlock block = view->document()->findBlockByNumber(6 + y);
+    if (!block.isValid()) {
+        return;
+    }
+    const QString line = block.text();
+    int start = 0;
+    for (int tabs = 0; tabs < x + 2 && start >= 0; ++tabs) {
+        start = static_cast<int>(line.indexOf(QLatin1Char('\t'), start));
+        start = start < 0 ? -1 : start + 1;
+    }
+    if (start < 0) {
+        return;
+    }
+    qsizetype end = line.indexOf(QLatin1Char('\t'), start);
+    end = end < 0 ? line.size() : end;
+    QTextCursor cursor(block);
+    cursor.setPosition(block.position() + start);
+    cursor.setPosition(block.position() + static_cast<int>(end), QTextCursor::KeepAnchor);
+    view->setTextCursor(cursor);
+}
+
+} // namespace
+
+bool TFormApp::ExplainCell(QWidget* source, int x, int y) {
+    if (FindIncompleteInput(RailPressureMap, DurationMap, SoiMap) != MissingInput::None || x < 0 ||
+        y < 0 || x >= SoiMap.XCount || y >= SoiMap.YCount) {
+        return false;
+    }
+    TExplanation e;
+    ExplainPoint(RailPressureMap, DurationMap, SoiMap, SoiMap.XAxis[x], SoiMap.YAxis[y], e);
+    Explained = TExplained{source, x, y};
+    QString text = QString::fromStdString(ExplanationText(e));
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    if (text.endsWith(QLatin1Char('\n'))) {
+        text.chop(1);
+    }
+    ExplainPanel->SetExplanation(
+        QStringLiteral("How the cell at %1 mm3, %2 1/min came about (the arrow keys move it)")
+            .arg(QString::number(e.Iq, 'f', 1), QString::number(e.Rpm, 'f', 0)),
+        text);
+    ExplainPanel->ShowUnder(source->parentWidget(), source);
+    if (auto* view = qobject_cast<TVynRichEdit*>(source)) {
+        SelectReportCell(view, x, y);
+    }
+    EOIHeatMap->SetSelectedCell(source == EOIHeatMap ? std::optional(std::pair(x, y))
+                                                     : std::nullopt);
+    return true;
+}
+
+void TFormApp::CloseExplanation() {
+    Explained.reset();
+    ExplainPanel->HideAway();
+    EOIHeatMap->SetSelectedCell(std::nullopt);
+}
+
 bool TFormApp::eventFilter(QObject* watched, QEvent* event) {
+    // A click is a press and a release at the same place of one widget: a
+    // release alone, or after dragging a selection, explains nothing.
+    const auto* pointer = static_cast<QMouseEvent*>(event);
+    if (event->type() == QEvent::MouseButtonPress && pointer->button() == Qt::LeftButton) {
+        m_pressedOn = watched;
+        m_pressedAt = pointer->position().toPoint();
+    }
+    if (event->type() == QEvent::MouseButtonRelease && pointer->button() == Qt::LeftButton &&
+        m_pressedOn == watched) {
+        m_pressedOn = nullptr;
+        const QPoint at = pointer->position().toPoint();
+        const bool still = (at - m_pressedAt).manhattanLength() <= 3;
+        if (still && watched == EOIHeatMap) {
+            if (const auto cell = EOIHeatMap->CellAt(at)) {
+                ExplainCell(EOIHeatMap, cell->first, cell->second);
+            }
+        }
+        for (QWidget* source : ExplainSources()) {
+            auto* view = qobject_cast<TVynRichEdit*>(source);
+            if (still && view != nullptr && watched == view->viewport()) {
+                const auto cell = ReportCellAt(view, at);
+                ExplainCell(view, cell->first, cell->second);
+            }
+        }
+    }
+    if (event->type() == QEvent::KeyPress && Explained && watched == Explained->Source) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        const int dx = key == Qt::Key_Left ? -1 : key == Qt::Key_Right ? 1 : 0;
+        const int dy = key == Qt::Key_Up ? -1 : key == Qt::Key_Down ? 1 : 0;
+        if (dx != 0 || dy != 0) {
+            ExplainCell(Explained->Source, Explained->X + dx, Explained->Y + dy);
+            return true; // at the edge of the map the cell stays
+        }
+    }
     if (watched == Label10 && event->type() == QEvent::MouseButtonRelease) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         if (mouse->button() == Qt::LeftButton &&
@@ -472,6 +598,7 @@ void TFormApp::Calculate() {
         EOIHeatMap->SetSource(nullptr, nullptr);
         TabSheet7->SetChain(nullptr, nullptr);
         TabSheet7->Recalculate();
+        CloseExplanation();
         return;
     }
     DeriveMaps(RailPressureMap, DurationMap, SoiMap, Derived);
@@ -535,6 +662,10 @@ void TFormApp::Calculate() {
     EOIHeatMap->SetSource(drawn, &Derived.Flags.NewEOIMap);
     TabSheet7->SetChain(&Derived, &SoiMap);
     TabSheet7->Recalculate();
+    // The explained cell follows the maps, while the grid still has it.
+    if (Explained && !ExplainCell(Explained->Source, Explained->X, Explained->Y)) {
+        CloseExplanation();
+    }
 }
 
 bool TFormApp::ButtonKeepBaselineClick() {

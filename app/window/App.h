@@ -7,6 +7,7 @@
 // the clipboard. GUI thread only.
 
 #include "ElidedLabel.h"
+#include "ExplainPanel.h"
 #include "HeatMap.h"
 #include "Map.h"
 #include "Pipeline.h"
@@ -18,6 +19,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QMargins>
+#include <QPointer>
 #include <QPushButton>
 #include <QRect>
 #include <QTime>
@@ -25,7 +27,9 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 // The directory of the running executable with a trailing '/', or "./" when
 // it cannot be found.
@@ -87,6 +91,23 @@ public:
     TRetimePage* TabSheet7 = nullptr;
     // Beside "Demo": keeps the three maps as they are now as the baseline.
     QPushButton* ButtonKeepBaseline = nullptr;
+
+    // The explanation of a cell clicked in a report on the SOI grid or on
+    // the heat map, under it; the arrow keys move the cell.
+    TExplainPanel* ExplainPanel = nullptr;
+    struct TExplained {
+        QWidget* Source;
+        int X;
+        int Y;
+    };
+    std::optional<TExplained> Explained;
+    // The reports on the SOI grid and the heat map: the widgets whose cells
+    // can be explained.
+    std::vector<QWidget*> ExplainSources() const;
+    // Explains cell (x, y) of the SOI grid as `source` shows it, and marks
+    // the cell there; false (and nothing shown) when there is no such cell.
+    bool ExplainCell(QWidget* source, int x, int y);
+    void CloseExplanation();
 
     // A kept baseline: the three panes' texts as they were, when, and what
     // they made. Nothing of it is saved.
@@ -179,5 +200,8 @@ private:
     // the height; wider, a quarter of the width goes to the panes and the
     // rest to the pages; narrower, the pages give up width.
     void LayOutColumns();
+    // Where the left button went down last, for telling clicks from drags.
+    QPointer<QObject> m_pressedOn;
+    QPoint m_pressedAt;
     void AddReportLines();
 };

@@ -598,6 +598,108 @@ TEST_F(Window, RetimePageTargetsLimitsAndProblems) {
     }
 }
 
+// Clicking a cell of a report or of the heat map explains it under the
+// report, as `mapwright explain` does; the arrow keys move the cell; the
+// panel gives the report its height back when closed.
+TEST_F(Window, ClickedCellsAreExplainedAndTheArrowKeysMoveThem) {
+    form->ButtonTest->click();
+    form->PageControl1->setCurrentIndex(4);
+    TVynRichEdit* eoi = form->VynRichEditNewEOIMap;
+    QApplication::processEvents();
+    const int reportHeight = eoi->height();
+    // The middle of the value at X index x, row y.
+    const auto cellPoint = [](TVynRichEdit* view, int x, int y) {
+        view->Text();
+        const QTextBlock block = view->document()->findBlockByNumber(6 + y);
+        int at = 0;
+        for (int tabs = 0; tabs < x + 2; ++tabs) {
+            at = static_cast<int>(block.text().indexOf(QLatin1Char('\t'), at)) + 1;
+        }
+        QTextCursor cursor(block);
+        cursor.setPosition(block.position() + at + 1);
+        return view->cursorRect(cursor).center();
+    };
+    const auto click = [](QWidget* widget, QPoint point) {
+        QMouseEvent press(QEvent::MouseButtonPress, point, widget->mapToGlobal(point),
+                          Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent release(QEvent::MouseButtonRelease, point, widget->mapToGlobal(point),
+                            Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(widget, &press);
+        QApplication::sendEvent(widget, &release);
+    };
+    const auto expected = [&](int x, int y) {
+        TExplanation e;
+        EXPECT_TRUE(ExplainPoint(form->RailPressureMap, form->DurationMap, form->SoiMap,
+                                 form->SoiMap.XAxis[x], form->SoiMap.YAxis[y], e));
+        QString text = QString::fromStdString(ExplanationText(e));
+        text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        text.chop(1);
+        return text;
+    };
+
+    // 30 mm3 (X index 9) at 2000 1/min (row 5).
+    click(eoi->viewport(), cellPoint(eoi, 9, 5));
+    TExplainPanel* panel = form->ExplainPanel;
+    ASSERT_TRUE(panel->isVisibleTo(form.get()));
+    EXPECT_EQ(panel->parentWidget(), form->TabSheet5);
+    EXPECT_EQ(panel->TextExplain->toPlainText(), expected(9, 5));
+    EXPECT_TRUE(panel->TextExplain->toPlainText().startsWith(QStringLiteral("30.0 mm3 at 2000")));
+    EXPECT_EQ(eoi->textCursor().selectedText(), QStringLiteral("-1.2"));
+    // Under the report, which gave up the height, inside the page.
+    EXPECT_LT(eoi->geometry().bottom(), panel->geometry().top());
+    EXPECT_LT(eoi->height(), reportHeight);
+    EXPECT_TRUE(form->TabSheet5->rect().contains(panel->geometry()));
+    EXPECT_LT(panel->geometry().bottom(), form->ButtonEOICopyMap->geometry().top());
+
+    const struct {
+        Qt::Key Key;
+        int X, Y;
+    } moves[] = {{Qt::Key_Right, 10, 5},
+                 {Qt::Key_Down, 10, 6},
+                 {Qt::Key_Left, 9, 6},
+                 {Qt::Key_Up, 9, 5},
+                 {Qt::Key_Up, 9, 4}};
+    for (const auto& m : moves) {
+        QKeyEvent key(QEvent::KeyPress, m.Key, Qt::NoModifier);
+        QApplication::sendEvent(eoi, &key);
+        ASSERT_TRUE(form->Explained);
+        EXPECT_EQ(form->Explained->X, m.X);
+        EXPECT_EQ(form->Explained->Y, m.Y);
+        EXPECT_EQ(panel->TextExplain->toPlainText(), expected(m.X, m.Y));
+    }
+    // At the edge of the map the cell stays.
+    form->ExplainCell(eoi, 0, 0);
+    QKeyEvent left(QEvent::KeyPress, Qt::Key_Left, Qt::NoModifier);
+    QApplication::sendEvent(eoi, &left);
+    EXPECT_EQ(form->Explained->X, 0);
+    // A keystroke in a pane explains the cell of the new maps.
+    form->VynMemoSoiMap->SetText(Slurp(GetExeDir() + "DemoSOI.txt") + "");
+    EXPECT_EQ(panel->TextExplain->toPlainText(), expected(0, 0));
+
+    // The heat map: the cell under the pointer, outlined.
+    form->PageControl1->setCurrentIndex(5);
+    QApplication::processEvents();
+    TEoiHeatMap* heat = form->EOIHeatMap;
+    const QPoint middle = heat->rect().center();
+    const auto cell = heat->CellAt(middle);
+    ASSERT_TRUE(cell);
+    click(heat, middle);
+    EXPECT_EQ(panel->parentWidget(), form->TabSheet6);
+    EXPECT_EQ(panel->TextExplain->toPlainText(), expected(cell->first, cell->second));
+    EXPECT_LT(heat->geometry().bottom(), panel->geometry().top());
+    // The EOI report has its height back.
+    EXPECT_EQ(eoi->height(), reportHeight);
+
+    panel->ButtonCloseExplain->click();
+    EXPECT_FALSE(panel->isVisibleTo(form.get()));
+    EXPECT_FALSE(form->Explained);
+    // An incomplete map closes it too.
+    form->ExplainCell(heat, 1, 1);
+    form->ButtonClearDuration->click();
+    EXPECT_FALSE(panel->isVisibleTo(form.get()));
+    EXPECT_FALSE(form->ExplainCell(heat, 1, 1));
+}
+
 TEST(PlaceWindow, KeepsTheDesignWhereItFitsElseMovesAndShrinksIntoTheScreen) {
     const QPoint at = kFormDesignedPosition;
     const QSize designed = kFormDesignedSize;
