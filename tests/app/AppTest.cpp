@@ -354,10 +354,13 @@ std::vector<QWidget*> Reachable(TFormApp* form) {
             form->TabSheet7->VynRichEditNewSoiMap,
             form->TabSheet7->ButtonRetimeCopyMap,
             form->TabSheet7->ButtonRetimeCopyData,
-            form->TabSheet7->LabelRetimeSummary};
+            form->TabSheet7->LabelRetimeSummary,
+            form->ExplainPanel->TextExplain,
+            form->ExplainPanel->ButtonCloseExplain};
 }
 
 TEST_F(Window, EveryControlStaysOnTheWindowFromTheMinimumSizeUp) {
+    form->ButtonTest->click(); // maps, so that a cell can be explained
     EXPECT_EQ(form->size(), kFormDesignedSize);
     EXPECT_EQ(form->minimumSize(), kFormMinimumSize);
     // At the designed size, the designed geometry.
@@ -372,11 +375,17 @@ TEST_F(Window, EveryControlStaysOnTheWindowFromTheMinimumSizeUp) {
     for (const QSize size : sizes) {
         form->resize(size);
         QApplication::processEvents();
-        // The Retime page with and without the target map's pane.
-        for (const int page : {3, 4, 5, 6, 7}) {
-            form->PageControl1->setCurrentIndex(std::min(page, 6));
+        // The Retime page with and without the target map's pane; the EOI
+        // page with a cell explained under the report.
+        for (const int page : {3, 4, 5, 6, 7, 8}) {
+            form->PageControl1->setCurrentIndex(page == 8 ? 4 : std::min(page, 6));
             form->TabSheet7->ComboRetimeTarget->setCurrentIndex(
                 page == 7 ? TRetimePage::TargetEoiMap : TRetimePage::ConstantEoi);
+            if (page == 8) {
+                ASSERT_TRUE(form->ExplainCell(form->VynRichEditNewEOIMap, 0, 0));
+            } else {
+                form->CloseExplanation();
+            }
             QApplication::processEvents();
             std::vector<QRect> placed;
             for (QWidget* control : Reachable(form.get())) {
