@@ -346,10 +346,11 @@ namespace {
 
 // The cell of a report under a point of its viewport: line 6 holds the first
 // row, field 2 of a line the first value.
-std::optional<std::pair<int, int>> ReportCellAt(TVynRichEdit* view, QPoint point) {
+std::pair<int, int> ReportCellAt(TVynRichEdit* view, QPoint point) {
     const QTextCursor at = view->cursorForPosition(point);
     const QString line = at.block().text();
-    const int field = static_cast<int>(line.left(at.positionInBlock()).count(QLatin1Char('\t')));
+    const int field =
+        static_cast<int>(QStringView(line).left(at.positionInBlock()).count(QLatin1Char('\t')));
     return std::make_pair(field - 2, at.blockNumber() - 6);
 }
 
@@ -432,8 +433,8 @@ bool TFormApp::eventFilter(QObject* watched, QEvent* event) {
         for (QWidget* source : ExplainSources()) {
             auto* view = qobject_cast<TVynRichEdit*>(source);
             if (still && view != nullptr && watched == view->viewport()) {
-                const auto cell = ReportCellAt(view, at);
-                ExplainCell(view, cell->first, cell->second);
+                const auto [x, y] = ReportCellAt(view, at);
+                ExplainCell(view, x, y);
             }
         }
     }
