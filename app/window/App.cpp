@@ -415,13 +415,14 @@ void TFormApp::CloseExplanation() {
 bool TFormApp::eventFilter(QObject* watched, QEvent* event) {
     // A click is a press and a release at the same place of one widget: a
     // release alone, or after dragging a selection, explains nothing.
-    const auto* pointer = static_cast<QMouseEvent*>(event);
-    if (event->type() == QEvent::MouseButtonPress && pointer->button() == Qt::LeftButton) {
+    const bool press = event->type() == QEvent::MouseButtonPress;
+    const bool release = event->type() == QEvent::MouseButtonRelease;
+    const auto* pointer = press || release ? static_cast<QMouseEvent*>(event) : nullptr;
+    if (press && pointer->button() == Qt::LeftButton) {
         m_pressedOn = watched;
         m_pressedAt = pointer->position().toPoint();
     }
-    if (event->type() == QEvent::MouseButtonRelease && pointer->button() == Qt::LeftButton &&
-        m_pressedOn == watched) {
+    if (release && pointer->button() == Qt::LeftButton && m_pressedOn == watched) {
         m_pressedOn = nullptr;
         const QPoint at = pointer->position().toPoint();
         const bool still = (at - m_pressedAt).manhattanLength() <= 3;
