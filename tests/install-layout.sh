@@ -1,8 +1,9 @@
 #!/bin/sh
 # Installs the build tree into a temporary prefix and checks what lands where:
 # the program, its demo maps in share/mapwright/ (found from the installed
-# program), the desktop entry and icons, the library's public headers (not
-# the internal ones) and its CMake package. The installed program must
+# program), the desktop entry and icons, the manual pages, the copyright and
+# changelog, the library's public headers (not the internal ones) and its
+# CMake package. The installed program must
 # report the project's version and show the demo.
 set -eu
 build=$1
@@ -25,6 +26,10 @@ for f in DemoRailPressure.txt DemoDuration.txt DemoSOI.txt; do
     expect_not bin/$f
 done
 expect share/applications/mapwright.desktop
+expect share/man/man1/mapwright.1.gz
+expect share/man/man1/vyn-gallery.1.gz
+expect share/doc/mapwright/copyright
+expect share/doc/mapwright/changelog.gz
 for size in 48 64 128 256; do
     expect share/icons/hicolor/${size}x${size}/apps/mapwright.png
 done

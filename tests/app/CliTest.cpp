@@ -1,11 +1,13 @@
 #include "Cli.h"
 
+#include "support/Files.h"
 #include "support/Process.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <string>
 #include <unistd.h>
@@ -158,6 +160,45 @@ TEST_F(Convert, BadArgumentsExitTwoWithUsage) {
     const ProcessResult missing = RunProcess({MAPWRIGHT_EXE, "convert", "--soi", m_soi});
     EXPECT_EQ(missing.ExitCode, 2);
     EXPECT_NE(missing.Err.find("are all required"), std::string::npos);
+}
+
+// The manual page keeps up with the program: every option that --help
+// names is in it, and every view.
+TEST(Mapwright, ManualPageNamesEveryOptionOfTheUsage) {
+    std::string page = Slurp(std::string(MAPWRIGHT_SOURCE_DIR) + "/resources/man/mapwright.1");
+    ASSERT_FALSE(page.empty());
+    // troff writes a hyphen as \-.
+    for (std::size_t at = page.find("\\-"); at != std::string::npos; at = page.find("\\-", at)) {
+        page.erase(at, 1);
+    }
+    const std::string usage = UsageText();
+    std::vector<std::string> missing;
+    int options = 0;
+    for (std::size_t at = usage.find("--"); at != std::string::npos; at = usage.find("--", at)) {
+        std::size_t end = at + 2;
+        while (end < usage.size() &&
+               (std::isalnum(static_cast<unsigned char>(usage[end])) != 0 || usage[end] == '-')) {
+            ++end;
+        }
+        const std::string option = usage.substr(at, end - at);
+        at = end;
+        if (option.size() <= 2) {
+            continue;
+        }
+        ++options;
+        if (page.find(option) == std::string::npos) {
+            missing.push_back(option);
+        }
+    }
+    EXPECT_GT(options, 25);
+    for (const char* view : {"rail-pressure", "duration-rp", "duration-us", "duration-deg-data",
+                             "eoi-data", "before-tdc", "eoi-delta", "check-eoi"}) {
+        if (page.find(view) == std::string::npos) {
+            missing.emplace_back(view);
+        }
+    }
+    EXPECT_TRUE(missing.empty()) << "not in resources/man/mapwright.1: "
+                                 << testing::PrintToString(missing);
 }
 
 TEST(Mapwright, HelpAndVersionNeedNoDisplay) {
