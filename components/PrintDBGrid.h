@@ -23,6 +23,7 @@
 // only.
 
 #include "DBGrid.h"
+#include "QtText.h"
 
 #include <QObject>
 #include <QPointer>
@@ -31,6 +32,11 @@
 
 class TPrintDBGrid : public QObject {
     Q_OBJECT
+    // The published properties, for Qt's property system: each reads and
+    // writes its field (FileName as Windows-1252 text).
+    Q_PROPERTY(QString FileName READ FileNameProperty WRITE SetFileNameProperty)
+    Q_PROPERTY(TDBGrid* DBGrid READ DBGridProperty WRITE SetDBGridProperty)
+    Q_PROPERTY(int FpDecimals MEMBER FpDecimals)
 
 public:
     explicit TPrintDBGrid(QObject* owner = nullptr);
@@ -38,6 +44,10 @@ public:
     std::string FileName;     // used when an export is given an empty name
     QPointer<TDBGrid> DBGrid; // null once the grid is destroyed
     int FpDecimals = 0;       // kept; floats always get two decimals
+    QString FileNameProperty() const { return ToQString(FileName); }
+    void SetFileNameProperty(const QString& name) { FileName = FromQString(name); }
+    TDBGrid* DBGridProperty() const { return DBGrid; }
+    void SetDBGridProperty(TDBGrid* grid) { DBGrid = grid; }
 
     // False when the file cannot be created, or there is no grid with a data
     // set (then nothing is written). File names are the system's own bytes

@@ -6,12 +6,27 @@
 // owner copies values between the two (note that FlowCtrl numbers differ:
 // here 1 is hardware and 2 XON/XOFF). GUI thread only.
 
+#include "QtText.h"
+
 #include <QObject>
 
 #include <string>
 
 class TSerialSetupDlg : public QObject {
     Q_OBJECT
+    // The published properties, for Qt's property system: each reads and
+    // writes its field (Port and Caption as Windows-1252 text).
+    Q_PROPERTY(int Taal MEMBER Taal)
+    Q_PROPERTY(QString Port READ PortProperty WRITE SetPortProperty)
+    Q_PROPERTY(int Baudrate READ BaudrateProperty WRITE SetBaudrateProperty)
+    Q_PROPERTY(int Databits READ DatabitsProperty WRITE SetDatabitsProperty)
+    Q_PROPERTY(int Parity READ ParityProperty WRITE SetParityProperty)
+    Q_PROPERTY(int Stopbits READ StopbitsProperty WRITE SetStopbitsProperty)
+    Q_PROPERTY(int FlowCtrl READ FlowCtrlProperty WRITE SetFlowCtrlProperty)
+    Q_PROPERTY(bool ShowBaudrate MEMBER ShowBaudrate)
+    Q_PROPERTY(bool ShowSettings MEMBER ShowSettings)
+    Q_PROPERTY(bool AutoBaudrate MEMBER AutoBaudrate)
+    Q_PROPERTY(QString Caption READ CaptionProperty WRITE SetCaptionProperty)
 
 public:
     explicit TSerialSetupDlg(QObject* owner = nullptr);
@@ -27,6 +42,21 @@ public:
     bool ShowSettings = false;
     bool AutoBaudrate = false;
     std::string Caption; // empty: "Serial port" / "Seriële poort"
+
+    QString PortProperty() const { return ToQString(Port); }
+    void SetPortProperty(const QString& port) { Port = FromQString(port); }
+    int BaudrateProperty() const { return static_cast<int>(Baudrate); }
+    void SetBaudrateProperty(int value) { Baudrate = value; }
+    int DatabitsProperty() const { return Databits; }
+    void SetDatabitsProperty(int value) { Databits = static_cast<unsigned char>(value); }
+    int ParityProperty() const { return Parity; }
+    void SetParityProperty(int value) { Parity = static_cast<unsigned char>(value); }
+    int StopbitsProperty() const { return Stopbits; }
+    void SetStopbitsProperty(int value) { Stopbits = static_cast<unsigned char>(value); }
+    int FlowCtrlProperty() const { return FlowCtrl; }
+    void SetFlowCtrlProperty(int value) { FlowCtrl = static_cast<unsigned char>(value); }
+    QString CaptionProperty() const { return ToQString(Caption); }
+    void SetCaptionProperty(const QString& caption) { Caption = FromQString(caption); }
 
     // Shows the window modally; true when the user left it with OK. Taal is
     // clamped to 0..1 and stays so. After Cancel every property keeps its

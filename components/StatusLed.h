@@ -31,6 +31,11 @@ QImage WithoutBackground(const QImage& image);
 
 class TStatusLed : public QWidget {
     Q_OBJECT
+    // The three preset lamps (0 to 31), for Qt's property system and Qt
+    // Designer; writing one draws nothing, as SetLedColors.
+    Q_PROPERTY(int OffColor MEMBER OffColor)
+    Q_PROPERTY(int FalseColor MEMBER FalseColor)
+    Q_PROPERTY(int TrueColor MEMBER TrueColor)
 
 public:
     explicit TStatusLed(QWidget* owner = nullptr);

@@ -9,6 +9,8 @@
 
 class TTaalDlg : public QObject {
     Q_OBJECT
+    // The published property, for Qt's property system.
+    Q_PROPERTY(int Taal MEMBER Taal)
 
 public:
     explicit TTaalDlg(QObject* owner = nullptr);

@@ -127,3 +127,14 @@ void TTextDlg::Hide() {
         Form->hide();
     }
 }
+
+void TTextDlg::SetFontStyleProperty(TFontStyleFlags flags) {
+    TFontStyles styles;
+    for (const TFontStyle style : {TFontStyle::fsBold, TFontStyle::fsItalic,
+                                   TFontStyle::fsUnderline, TFontStyle::fsStrikeOut}) {
+        if (flags.testFlag(static_cast<TFontStyleFlag>(style))) {
+            styles += style;
+        }
+    }
+    FontStyle = styles;
+}

@@ -16,6 +16,8 @@
 
 #include "Color.h"
 #include "FontStyles.h"
+#include "QtColor.h"
+#include "QtText.h"
 
 #include <QObject>
 #include <QPointer>
@@ -26,6 +28,27 @@ class TFormText;
 
 class TTextDlg : public QObject {
     Q_OBJECT
+    // The published properties, for Qt's property system: each reads and
+    // writes its field (texts as Windows-1252; colours as QColor, system
+    // colours as the application's palette shows them; FontStyle as flags).
+    Q_PROPERTY(QColor Color READ ColorProperty WRITE SetColorProperty RESET ResetColor)
+    Q_PROPERTY(int MinHeight MEMBER MinHeight)
+    Q_PROPERTY(int MinWidth MEMBER MinWidth)
+    Q_PROPERTY(int Taal MEMBER Taal)
+    Q_PROPERTY(bool Center MEMBER Center)
+    Q_PROPERTY(int FontSize MEMBER FontSize)
+    Q_PROPERTY(TFontStyleFlags FontStyle READ FontStyleProperty WRITE SetFontStyleProperty)
+    Q_PROPERTY(
+        QColor FontColor READ FontColorProperty WRITE SetFontColorProperty RESET ResetFontColor)
+    Q_PROPERTY(QString YesString READ YesStringProperty WRITE SetYesStringProperty)
+    Q_PROPERTY(QString NoString READ NoStringProperty WRITE SetNoStringProperty)
+    Q_PROPERTY(bool UseDefault MEMBER UseDefault)
+
+public:
+    // TFontStyles for the property system.
+    enum TFontStyleFlag { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
+    Q_DECLARE_FLAGS(TFontStyleFlags, TFontStyleFlag)
+    Q_FLAG(TFontStyleFlags)
 
 public:
     explicit TTextDlg(QObject* owner = nullptr);
@@ -41,6 +64,19 @@ public:
     std::string YesString; // the Yes button's caption when not empty
     std::string NoString;
     bool UseDefault = true; // the set's first button is the default (Enter)
+
+    QColor ColorProperty() const { return PropertyColor(Color); }
+    void SetColorProperty(const QColor& color) { Color = FromQColor(color); }
+    void ResetColor() { Color = clBtnFace; }
+    QColor FontColorProperty() const { return PropertyColor(FontColor); }
+    void SetFontColorProperty(const QColor& color) { FontColor = FromQColor(color); }
+    void ResetFontColor() { FontColor = clWindowText; }
+    TFontStyleFlags FontStyleProperty() const { return TFontStyleFlags(FontStyle.Bits()); }
+    void SetFontStyleProperty(TFontStyleFlags flags);
+    QString YesStringProperty() const { return ToQString(YesString); }
+    void SetYesStringProperty(const QString& text) { YesString = FromQString(text); }
+    QString NoStringProperty() const { return ToQString(NoString); }
+    void SetNoStringProperty(const QString& text) { NoString = FromQString(text); }
 
     QPointer<TFormText> Form;
 

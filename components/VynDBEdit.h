@@ -14,9 +14,21 @@
 
 class TVynDBEdit : public TReadOnlyColouring<TDBEdit> {
     Q_OBJECT
+    // The published properties, for Qt's property system and Qt Designer:
+    // each goes through the accessor of its name, so setting one recolours.
+    Q_PROPERTY(bool Enabled READ GetEnabled WRITE SetEnabled)
+    Q_PROPERTY(bool ReadOnly READ GetReadOnly WRITE SetReadOnly)
+    Q_PROPERTY(QColor Color READ ColorProperty WRITE SetColorProperty RESET ResetColor)
+    Q_PROPERTY(QColor ColorRO READ ColorROProperty WRITE SetColorROProperty RESET ResetColorRO)
 
 public:
     explicit TVynDBEdit(QWidget* parent = nullptr);
+    QColor ColorProperty() const { return PropertyColor(GetColor(), this); }
+    void SetColorProperty(const QColor& color) { SetColorRW(FromQColor(color)); }
+    void ResetColor() { SetColorRW(clWindow); }
+    QColor ColorROProperty() const { return PropertyColor(GetColorRO(), this); }
+    void SetColorROProperty(const QColor& color) { SetColorRO(FromQColor(color)); }
+    void ResetColorRO() { SetColorRO(clInfoBk); }
 
     // Click events; "assigned" means non-empty. Assign them
     // before setting ReadOnly: the font follows at the next SetReadOnly.

@@ -6,15 +6,27 @@
 
 #include "Color.h"
 #include "DBControls.h"
+#include "QtColor.h"
 
 class TVynDBLookupComboBox : public TDBLookupComboBox {
     Q_OBJECT
+    // The published properties, for Qt's property system and Qt Designer.
+    // The colours stay plain values, shown at the next ReadOnly change.
+    Q_PROPERTY(bool ReadOnly READ GetReadOnly WRITE SetReadOnly)
+    Q_PROPERTY(QColor ColorRW READ ColorRWProperty WRITE SetColorRWProperty RESET ResetColorRW)
+    Q_PROPERTY(QColor ColorRO READ ColorROProperty WRITE SetColorROProperty RESET ResetColorRO)
 
 public:
     explicit TVynDBLookupComboBox(QWidget* parent = nullptr);
 
     TColor ColorRW = clWindow;
     TColor ColorRO = clInfoBk;
+    QColor ColorRWProperty() const { return PropertyColor(ColorRW, this); }
+    void SetColorRWProperty(const QColor& color) { ColorRW = FromQColor(color); }
+    void ResetColorRW() { ColorRW = clWindow; }
+    QColor ColorROProperty() const { return PropertyColor(ColorRO, this); }
+    void SetColorROProperty(const QColor& color) { ColorRO = FromQColor(color); }
+    void ResetColorRO() { ColorRO = clInfoBk; }
 
     bool GetReadOnly() const { return IsReadOnly(); }
     // Applies ColorRO or ColorRW, then the read-only state.

@@ -9,11 +9,18 @@
 // GUI thread only.
 
 #include "Color.h"
+#include "QtColor.h"
 
 #include <QRadioButton>
 
 class TVynRadioButton : public QRadioButton {
     Q_OBJECT
+    // The published properties, for Qt's property system and Qt Designer:
+    // each goes through its setter, so setting one recolours.
+    Q_PROPERTY(bool ReadOnly READ GetReadOnly WRITE SetReadOnly)
+    Q_PROPERTY(QColor BgColor READ BgColorProperty WRITE SetBgColorProperty RESET ResetBgColor)
+    Q_PROPERTY(
+        QColor BgColorRO READ BgColorROProperty WRITE SetBgColorROProperty RESET ResetBgColorRO)
 
 public:
     explicit TVynRadioButton(QWidget* parent = nullptr);
@@ -22,6 +29,13 @@ public:
     bool ReadOnly = false;
     TColor BgColor = clWindow;
     TColor BgColorRO = clBtnFace;
+    bool GetReadOnly() const { return ReadOnly; }
+    QColor BgColorProperty() const { return PropertyColor(BgColor, this); }
+    void SetBgColorProperty(const QColor& color) { SetColorRW(FromQColor(color)); }
+    void ResetBgColor() { SetColorRW(clWindow); }
+    QColor BgColorROProperty() const { return PropertyColor(BgColorRO, this); }
+    void SetBgColorROProperty(const QColor& color) { SetColorRO(FromQColor(color)); }
+    void ResetBgColorRO() { SetColorRO(clBtnFace); }
 
     bool GetChecked() const { return isChecked(); }
     void SetChecked(bool checked);

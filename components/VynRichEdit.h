@@ -17,6 +17,7 @@
 
 #include "Color.h"
 #include "FontStyles.h"
+#include "QtColor.h"
 
 #include <QPlainTextEdit>
 
@@ -30,6 +31,27 @@ class QTextLine;
 
 class TVynRichEdit : public QPlainTextEdit {
     Q_OBJECT
+    // The published properties, for Qt's property system and Qt Designer;
+    // each reads and writes the field of its name. Colours are QColor there.
+    Q_PROPERTY(int DebugLevel MEMBER DebugLevel)
+    Q_PROPERTY(bool ShowTime MEMBER ShowTime)
+    Q_PROPERTY(bool ShowTimeHund MEMBER ShowTimeHund)
+    Q_PROPERTY(bool ShowLevel MEMBER ShowLevel)
+    Q_PROPERTY(bool ShowModule MEMBER ShowModule)
+    Q_PROPERTY(bool ShowLinenr MEMBER ShowLinenr)
+    Q_PROPERTY(int MaxLines MEMBER MaxLines)
+    Q_PROPERTY(bool SuppressAnsi MEMBER SuppressAnsi)
+    Q_PROPERTY(bool EnableColors MEMBER EnableColors)
+    Q_PROPERTY(QColor ColorComment READ ColorCommentProperty WRITE SetColorCommentProperty RESET
+                   ResetColorComment)
+    Q_PROPERTY(QColor ColorRx READ ColorRxProperty WRITE SetColorRxProperty RESET ResetColorRx)
+    Q_PROPERTY(QColor ColorTx READ ColorTxProperty WRITE SetColorTxProperty RESET ResetColorTx)
+    Q_PROPERTY(QColor ColorWarning READ ColorWarningProperty WRITE SetColorWarningProperty RESET
+                   ResetColorWarning)
+    Q_PROPERTY(
+        QColor ColorError READ ColorErrorProperty WRITE SetColorErrorProperty RESET ResetColorError)
+    Q_PROPERTY(QColor ColorTimestamp READ ColorTimestampProperty WRITE SetColorTimestampProperty
+                   RESET ResetColorTimestamp)
 
 public:
     explicit TVynRichEdit(QWidget* parent = nullptr);
@@ -50,6 +72,26 @@ public:
     TColor ColorWarning = clMaroon;
     TColor ColorError = clRed;
     TColor ColorTimestamp = clPurple;
+
+    // The colour properties' accessors.
+    QColor ColorCommentProperty() const { return PropertyColor(ColorComment); }
+    void SetColorCommentProperty(const QColor& color) { ColorComment = FromQColor(color); }
+    void ResetColorComment() { ColorComment = clGreen; }
+    QColor ColorRxProperty() const { return PropertyColor(ColorRx); }
+    void SetColorRxProperty(const QColor& color) { ColorRx = FromQColor(color); }
+    void ResetColorRx() { ColorRx = clBlack; }
+    QColor ColorTxProperty() const { return PropertyColor(ColorTx); }
+    void SetColorTxProperty(const QColor& color) { ColorTx = FromQColor(color); }
+    void ResetColorTx() { ColorTx = clBlue; }
+    QColor ColorWarningProperty() const { return PropertyColor(ColorWarning); }
+    void SetColorWarningProperty(const QColor& color) { ColorWarning = FromQColor(color); }
+    void ResetColorWarning() { ColorWarning = clMaroon; }
+    QColor ColorErrorProperty() const { return PropertyColor(ColorError); }
+    void SetColorErrorProperty(const QColor& color) { ColorError = FromQColor(color); }
+    void ResetColorError() { ColorError = clRed; }
+    QColor ColorTimestampProperty() const { return PropertyColor(ColorTimestamp); }
+    void SetColorTimestampProperty(const QColor& color) { ColorTimestamp = FromQColor(color); }
+    void ResetColorTimestamp() { ColorTimestamp = clPurple; }
 
     // The colour of a message type: 0 comment, 1 received, 2 transmitted,
     // 3 warning, 4 error, 5 timestamp; any other type is black.

@@ -1,5 +1,7 @@
 #include "VynSerialPort.h"
 
+#include "QtText.h"
+
 #include "DeferredCall.h"
 #include "LineEnd.h"
 #include "Palette.h"
@@ -774,4 +776,12 @@ void TVynSerialPort::DataEventHandler() {
     if (OnRxData) {
         OnRxData(this, RxDataBuffer, n);
     }
+}
+
+QString TVynSerialPort::PortProperty() const {
+    return ToQString(Port);
+}
+
+void TVynSerialPort::SetPortProperty(const QString& port) {
+    Port = FromQString(port);
 }

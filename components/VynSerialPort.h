@@ -159,6 +159,17 @@ class TVynSerialPort : public QObject {
     Q_OBJECT
 
 public:
+    // The published properties, for Qt's property system: each reads and
+    // writes its field only, as the fields do (Port as Windows-1252 text;
+    // Parity, Stopbits and FlowCtrl as the numbers of their styles).
+    Q_PROPERTY(QString Port READ PortProperty WRITE SetPortProperty)
+    Q_PROPERTY(int Baudrate MEMBER Baudrate)
+    Q_PROPERTY(int Databits MEMBER Databits)
+    Q_PROPERTY(int Parity READ ParityProperty WRITE SetParityProperty)
+    Q_PROPERTY(int Stopbits READ StopbitsProperty WRITE SetStopbitsProperty)
+    Q_PROPERTY(int BufferSize MEMBER BufferSize)
+    Q_PROPERTY(int FlowCtrl READ FlowCtrlProperty WRITE SetFlowCtrlProperty)
+
     explicit TVynSerialPort(QObject* owner = nullptr);
     ~TVynSerialPort() override;
 
@@ -173,6 +184,14 @@ public:
     TStopbitStyle Stopbits = stopbitOne;
     int BufferSize = 8192;
     TFlowStyle FlowCtrl = flowNone;
+    QString PortProperty() const;
+    void SetPortProperty(const QString& port);
+    int ParityProperty() const { return static_cast<int>(Parity); }
+    void SetParityProperty(int value) { Parity = static_cast<TParityStyle>(value); }
+    int StopbitsProperty() const { return static_cast<int>(Stopbits); }
+    void SetStopbitsProperty(int value) { Stopbits = static_cast<TStopbitStyle>(value); }
+    int FlowCtrlProperty() const { return static_cast<int>(FlowCtrl); }
+    void SetFlowCtrlProperty(int value) { FlowCtrl = static_cast<TFlowStyle>(value); }
 
     // The window (any QObject of the owner's thread) that deliveries run on.
     void Init(QObject* window);

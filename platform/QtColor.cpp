@@ -23,6 +23,18 @@ QColor ToQColor(TColor color, const QPalette& palette) {
     return QColor(ColorRed(color), ColorGreen(color), ColorBlue(color));
 }
 
+TColor FromQColor(const QColor& color) {
+    const QColor rgb = color.toRgb();
+    return TColor{static_cast<std::uint32_t>(rgb.red()) |
+                  static_cast<std::uint32_t>(rgb.green()) << 8 |
+                  static_cast<std::uint32_t>(rgb.blue()) << 16};
+}
+
+QColor PropertyColor(TColor color, const QWidget* widget) {
+    return ToQColor(color,
+                    widget != nullptr ? QApplication::palette(widget) : QApplication::palette());
+}
+
 void SetBackgroundColor(QWidget* widget, TColor color) {
     // System colours come from the untouched palette of the widget's class:
     // the widget's own palette holds what an earlier call set.
