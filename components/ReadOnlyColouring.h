@@ -47,7 +47,9 @@ public:
 protected:
     void changeEvent(QEvent* event) override {
         Base::changeEvent(event);
-        if (event->type() == QEvent::EnabledChange) {
+        // Qt's own setEnabled and setReadOnly (which a form's code calls)
+        // recolour as well.
+        if (event->type() == QEvent::EnabledChange || event->type() == QEvent::ReadOnlyChange) {
             UpdateColor();
         }
     }

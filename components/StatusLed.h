@@ -47,6 +47,10 @@ public:
     int FalseColor = 1;
     int TrueColor = 5;
     bool BitmapsLoaded = false;
+    // Setters of the names uic calls for a form's properties.
+    void setOffColor(int index) { OffColor = index; }
+    void setFalseColor(int index) { FalseColor = index; }
+    void setTrueColor(int index) { TrueColor = index; }
     QObject* TimerWnd = nullptr;
     // The identifier of the pending flash timer; 0 while none is pending.
     std::uintptr_t TimerId = 0;

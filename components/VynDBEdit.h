@@ -18,16 +18,16 @@ class TVynDBEdit : public TReadOnlyColouring<TDBEdit> {
     // each goes through the accessor of its name, so setting one recolours.
     Q_PROPERTY(bool Enabled READ GetEnabled WRITE SetEnabled)
     Q_PROPERTY(bool ReadOnly READ GetReadOnly WRITE SetReadOnly)
-    Q_PROPERTY(QColor Color READ ColorProperty WRITE SetColorProperty RESET ResetColor)
-    Q_PROPERTY(QColor ColorRO READ ColorROProperty WRITE SetColorROProperty RESET ResetColorRO)
+    Q_PROPERTY(QColor Color READ ColorProperty WRITE setColor RESET ResetColor)
+    Q_PROPERTY(QColor ColorRO READ ColorROProperty WRITE setColorRO RESET ResetColorRO)
 
 public:
     explicit TVynDBEdit(QWidget* parent = nullptr);
     QColor ColorProperty() const { return PropertyColor(GetColor(), this); }
-    void SetColorProperty(const QColor& color) { SetColorRW(FromQColor(color)); }
+    void setColor(const QColor& color) { SetColorRW(FromQColor(color)); }
     void ResetColor() { SetColorRW(clWindow); }
     QColor ColorROProperty() const { return PropertyColor(GetColorRO(), this); }
-    void SetColorROProperty(const QColor& color) { SetColorRO(FromQColor(color)); }
+    void setColorRO(const QColor& color) { SetColorRO(FromQColor(color)); }
     void ResetColorRO() { SetColorRO(clInfoBk); }
 
     // Click events; "assigned" means non-empty. Assign them

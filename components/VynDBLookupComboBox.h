@@ -13,8 +13,8 @@ class TVynDBLookupComboBox : public TDBLookupComboBox {
     // The published properties, for Qt's property system and Qt Designer.
     // The colours stay plain values, shown at the next ReadOnly change.
     Q_PROPERTY(bool ReadOnly READ GetReadOnly WRITE SetReadOnly)
-    Q_PROPERTY(QColor ColorRW READ ColorRWProperty WRITE SetColorRWProperty RESET ResetColorRW)
-    Q_PROPERTY(QColor ColorRO READ ColorROProperty WRITE SetColorROProperty RESET ResetColorRO)
+    Q_PROPERTY(QColor ColorRW READ ColorRWProperty WRITE setColorRW RESET ResetColorRW)
+    Q_PROPERTY(QColor ColorRO READ ColorROProperty WRITE setColorRO RESET ResetColorRO)
 
 public:
     explicit TVynDBLookupComboBox(QWidget* parent = nullptr);
@@ -22,15 +22,17 @@ public:
     TColor ColorRW = clWindow;
     TColor ColorRO = clInfoBk;
     QColor ColorRWProperty() const { return PropertyColor(ColorRW, this); }
-    void SetColorRWProperty(const QColor& color) { ColorRW = FromQColor(color); }
+    void setColorRW(const QColor& color) { ColorRW = FromQColor(color); }
     void ResetColorRW() { ColorRW = clWindow; }
     QColor ColorROProperty() const { return PropertyColor(ColorRO, this); }
-    void SetColorROProperty(const QColor& color) { ColorRO = FromQColor(color); }
+    void setColorRO(const QColor& color) { ColorRO = FromQColor(color); }
     void ResetColorRO() { ColorRO = clInfoBk; }
 
     bool GetReadOnly() const { return IsReadOnly(); }
     // Applies ColorRO or ColorRW, then the read-only state.
     void SetReadOnly(bool readOnly);
+    // The name uic calls for a form's ReadOnly.
+    void setReadOnly(bool readOnly) { SetReadOnly(readOnly); }
     // The colour shown now.
     TColor ShownColor() const { return m_shown; }
 

@@ -22,8 +22,8 @@ class TVynMemo : public TReadOnlyColouring<TCp1252PlainEntry<QPlainTextEdit>> {
     // The published properties, for Qt's property system and Qt Designer:
     // each goes through the accessor of its name, so setting one recolours.
     Q_PROPERTY(bool ReadOnly READ GetReadOnly WRITE SetReadOnly)
-    Q_PROPERTY(QColor Color READ ColorProperty WRITE SetColorProperty RESET ResetColor)
-    Q_PROPERTY(QColor ColorRO READ ColorROProperty WRITE SetColorROProperty RESET ResetColorRO)
+    Q_PROPERTY(QColor Color READ ColorProperty WRITE setColor RESET ResetColor)
+    Q_PROPERTY(QColor ColorRO READ ColorROProperty WRITE setColorRO RESET ResetColorRO)
 
 public:
     // Starts editable in clWindow; ColorRO starts as clBtnFace. GetEnabled,
@@ -31,10 +31,10 @@ public:
     // GetColorRO, SetColorRO and UpdateColor are TReadOnlyColouring's.
     explicit TVynMemo(QWidget* parent = nullptr);
     QColor ColorProperty() const { return PropertyColor(GetColor(), this); }
-    void SetColorProperty(const QColor& color) { SetColorRW(FromQColor(color)); }
+    void setColor(const QColor& color) { SetColorRW(FromQColor(color)); }
     void ResetColor() { SetColorRW(clWindow); }
     QColor ColorROProperty() const { return PropertyColor(GetColorRO(), this); }
-    void SetColorROProperty(const QColor& color) { SetColorRO(FromQColor(color)); }
+    void setColorRO(const QColor& color) { SetColorRO(FromQColor(color)); }
     void ResetColorRO() { SetColorRO(clBtnFace); }
 
     // Appends a line (as a new last line).

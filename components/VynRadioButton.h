@@ -18,9 +18,8 @@ class TVynRadioButton : public QRadioButton {
     // The published properties, for Qt's property system and Qt Designer:
     // each goes through its setter, so setting one recolours.
     Q_PROPERTY(bool ReadOnly READ GetReadOnly WRITE SetReadOnly)
-    Q_PROPERTY(QColor BgColor READ BgColorProperty WRITE SetBgColorProperty RESET ResetBgColor)
-    Q_PROPERTY(
-        QColor BgColorRO READ BgColorROProperty WRITE SetBgColorROProperty RESET ResetBgColorRO)
+    Q_PROPERTY(QColor BgColor READ BgColorProperty WRITE setBgColor RESET ResetBgColor)
+    Q_PROPERTY(QColor BgColorRO READ BgColorROProperty WRITE setBgColorRO RESET ResetBgColorRO)
 
 public:
     explicit TVynRadioButton(QWidget* parent = nullptr);
@@ -31,10 +30,10 @@ public:
     TColor BgColorRO = clBtnFace;
     bool GetReadOnly() const { return ReadOnly; }
     QColor BgColorProperty() const { return PropertyColor(BgColor, this); }
-    void SetBgColorProperty(const QColor& color) { SetColorRW(FromQColor(color)); }
+    void setBgColor(const QColor& color) { SetColorRW(FromQColor(color)); }
     void ResetBgColor() { SetColorRW(clWindow); }
     QColor BgColorROProperty() const { return PropertyColor(BgColorRO, this); }
-    void SetBgColorROProperty(const QColor& color) { SetColorRO(FromQColor(color)); }
+    void setBgColorRO(const QColor& color) { SetColorRO(FromQColor(color)); }
     void ResetBgColorRO() { SetColorRO(clBtnFace); }
 
     bool GetChecked() const { return isChecked(); }
@@ -43,6 +42,8 @@ public:
     bool GetEnabled() const { return isEnabled(); }
     void SetEnabled(bool enabled);
     void SetReadOnly(bool readOnly);
+    // The name uic calls for a form's ReadOnly.
+    void setReadOnly(bool readOnly) { SetReadOnly(readOnly); }
     void SetColorRW(TColor color);
     void SetColorRO(TColor color);
     // Repaints the circle's inside in the colour of the current state.

@@ -42,16 +42,15 @@ class TVynRichEdit : public QPlainTextEdit {
     Q_PROPERTY(int MaxLines MEMBER MaxLines)
     Q_PROPERTY(bool SuppressAnsi MEMBER SuppressAnsi)
     Q_PROPERTY(bool EnableColors MEMBER EnableColors)
-    Q_PROPERTY(QColor ColorComment READ ColorCommentProperty WRITE SetColorCommentProperty RESET
-                   ResetColorComment)
-    Q_PROPERTY(QColor ColorRx READ ColorRxProperty WRITE SetColorRxProperty RESET ResetColorRx)
-    Q_PROPERTY(QColor ColorTx READ ColorTxProperty WRITE SetColorTxProperty RESET ResetColorTx)
-    Q_PROPERTY(QColor ColorWarning READ ColorWarningProperty WRITE SetColorWarningProperty RESET
-                   ResetColorWarning)
     Q_PROPERTY(
-        QColor ColorError READ ColorErrorProperty WRITE SetColorErrorProperty RESET ResetColorError)
-    Q_PROPERTY(QColor ColorTimestamp READ ColorTimestampProperty WRITE SetColorTimestampProperty
-                   RESET ResetColorTimestamp)
+        QColor ColorComment READ ColorCommentProperty WRITE setColorComment RESET ResetColorComment)
+    Q_PROPERTY(QColor ColorRx READ ColorRxProperty WRITE setColorRx RESET ResetColorRx)
+    Q_PROPERTY(QColor ColorTx READ ColorTxProperty WRITE setColorTx RESET ResetColorTx)
+    Q_PROPERTY(
+        QColor ColorWarning READ ColorWarningProperty WRITE setColorWarning RESET ResetColorWarning)
+    Q_PROPERTY(QColor ColorError READ ColorErrorProperty WRITE setColorError RESET ResetColorError)
+    Q_PROPERTY(QColor ColorTimestamp READ ColorTimestampProperty WRITE setColorTimestamp RESET
+                   ResetColorTimestamp)
 
 public:
     explicit TVynRichEdit(QWidget* parent = nullptr);
@@ -73,24 +72,34 @@ public:
     TColor ColorError = clRed;
     TColor ColorTimestamp = clPurple;
 
+    // Setters of the names uic calls for a form's properties.
+    void setDebugLevel(int value) { DebugLevel = value; }
+    void setShowTime(bool value) { ShowTime = value; }
+    void setShowTimeHund(bool value) { ShowTimeHund = value; }
+    void setShowLevel(bool value) { ShowLevel = value; }
+    void setShowModule(bool value) { ShowModule = value; }
+    void setShowLinenr(bool value) { ShowLinenr = value; }
+    void setMaxLines(int value) { MaxLines = value; }
+    void setSuppressAnsi(bool value) { SuppressAnsi = value; }
+    void setEnableColors(bool value) { EnableColors = value; }
     // The colour properties' accessors.
     QColor ColorCommentProperty() const { return PropertyColor(ColorComment); }
-    void SetColorCommentProperty(const QColor& color) { ColorComment = FromQColor(color); }
+    void setColorComment(const QColor& color) { ColorComment = FromQColor(color); }
     void ResetColorComment() { ColorComment = clGreen; }
     QColor ColorRxProperty() const { return PropertyColor(ColorRx); }
-    void SetColorRxProperty(const QColor& color) { ColorRx = FromQColor(color); }
+    void setColorRx(const QColor& color) { ColorRx = FromQColor(color); }
     void ResetColorRx() { ColorRx = clBlack; }
     QColor ColorTxProperty() const { return PropertyColor(ColorTx); }
-    void SetColorTxProperty(const QColor& color) { ColorTx = FromQColor(color); }
+    void setColorTx(const QColor& color) { ColorTx = FromQColor(color); }
     void ResetColorTx() { ColorTx = clBlue; }
     QColor ColorWarningProperty() const { return PropertyColor(ColorWarning); }
-    void SetColorWarningProperty(const QColor& color) { ColorWarning = FromQColor(color); }
+    void setColorWarning(const QColor& color) { ColorWarning = FromQColor(color); }
     void ResetColorWarning() { ColorWarning = clMaroon; }
     QColor ColorErrorProperty() const { return PropertyColor(ColorError); }
-    void SetColorErrorProperty(const QColor& color) { ColorError = FromQColor(color); }
+    void setColorError(const QColor& color) { ColorError = FromQColor(color); }
     void ResetColorError() { ColorError = clRed; }
     QColor ColorTimestampProperty() const { return PropertyColor(ColorTimestamp); }
-    void SetColorTimestampProperty(const QColor& color) { ColorTimestamp = FromQColor(color); }
+    void setColorTimestamp(const QColor& color) { ColorTimestamp = FromQColor(color); }
     void ResetColorTimestamp() { ColorTimestamp = clPurple; }
 
     // The colour of a message type: 0 comment, 1 received, 2 transmitted,

@@ -146,6 +146,18 @@ TEST(Properties, EditsRecolourAsTheirSetters) {
                });
     }
 
+    // A form's code (uic's) calls setters of the properties' names, Qt's
+    // own among them: they recolour too.
+    TVynMemo formMemo;
+    formMemo.setColorRO(Rgb(5, 6, 7));
+    formMemo.setReadOnly(true);
+    EXPECT_EQ(Shown(formMemo), Rgb(5, 6, 7));
+    TVynDBEdit formEdit;
+    formEdit.setColor(Rgb(8, 9, 10));
+    EXPECT_EQ(Shown(formEdit), Rgb(8, 9, 10));
+    formEdit.setReadOnly(true);
+    EXPECT_EQ(Shown(formEdit), System(&formEdit, QPalette::ToolTipBase));
+
     TVynDBLookupComboBox combo;
     WalkProperties(combo,
                    {
