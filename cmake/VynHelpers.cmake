@@ -21,7 +21,10 @@ function(vyn_add_library target)
     cmake_parse_arguments(ARG "" "EXPORT_NAME" "" ${ARGN})
     add_library(${target} STATIC)
     add_library(Vyn::${ARG_EXPORT_NAME} ALIAS ${target})
-    set_target_properties(${target} PROPERTIES EXPORT_NAME ${ARG_EXPORT_NAME})
+    # Position-independent, so that plugins (Qt Designer's) and shared
+    # libraries can take the library in.
+    set_target_properties(${target} PROPERTIES EXPORT_NAME ${ARG_EXPORT_NAME}
+        POSITION_INDEPENDENT_CODE ON)
     target_sources(${target} PUBLIC FILE_SET HEADERS BASE_DIRS ${CMAKE_CURRENT_SOURCE_DIR})
     mapwright_target_warnings(${target})
     set_property(GLOBAL APPEND PROPERTY VYN_LIBRARY_TARGETS ${target})

@@ -3,12 +3,15 @@
 #include "Fonts.h"
 #include "Palette.h"
 #include "StatusLed.h"
+#include "WidgetClasses.h"
 
 #include <QPainter>
 
 namespace Rxtxpanel {
 void Register() {
     RegisterComponents("VYN", {"TRxTxPanel"});
+    RegisterWidgetClass<TRxTxPanel>("TRxTxPanel", "RxTxPanel.h",
+                                    "Transmit and receive lamps of a serial line", QSize(18, 21));
 }
 } // namespace Rxtxpanel
 

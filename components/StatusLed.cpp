@@ -3,6 +3,7 @@
 #include "DeferredCall.h"
 #include "Palette.h"
 #include "VynUtil.h"
+#include "WidgetClasses.h"
 
 #include <QFile>
 #include <QPainter>
@@ -10,6 +11,9 @@
 namespace Statusled {
 void Register() {
     RegisterComponents("VYN", {"TStatusLed"});
+    RegisterWidgetClass<TStatusLed>(
+        "TStatusLed", "StatusLed.h",
+        "Status lamp: one of 32 lamps, preset off/false/true lamps, flashing", QSize(16, 16));
 }
 } // namespace Statusled
 

@@ -1,12 +1,16 @@
 #include "VynDBEdit.h"
 
 #include "Palette.h"
+#include "WidgetClasses.h"
 
 #include <QMouseEvent>
 
 namespace Vyndbedit {
 void Register() {
     RegisterComponents("VYN", {"TVynDBEdit"});
+    RegisterWidgetClass<TVynDBEdit>("TVynDBEdit", "VynDBEdit.h",
+                                    "Data-aware edit with read-only colouring and a hyperlink look",
+                                    QSize(121, 21));
 }
 } // namespace Vyndbedit
 

@@ -2,12 +2,16 @@
 
 #include "Palette.h"
 #include "QtColor.h"
+#include "WidgetClasses.h"
 
 #include <QApplication>
 
 namespace Vyndblookupcombobox {
 void Register() {
     RegisterComponents("VYN", {"TVynDBLookupComboBox"});
+    RegisterWidgetClass<TVynDBLookupComboBox>("TVynDBLookupComboBox", "VynDBLookupComboBox.h",
+                                              "Data-aware lookup list with read-only colouring",
+                                              QSize(145, 21));
 }
 } // namespace Vyndblookupcombobox
 

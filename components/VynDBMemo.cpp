@@ -1,10 +1,13 @@
 #include "VynDBMemo.h"
 
 #include "Palette.h"
+#include "WidgetClasses.h"
 
 namespace Vyndbmemo {
 void Register() {
     RegisterComponents("VYN", {"TVynDBMemo"});
+    RegisterWidgetClass<TVynDBMemo>("TVynDBMemo", "VynDBMemo.h",
+                                    "Data-aware memo with read-only colouring", QSize(185, 89));
 }
 } // namespace Vyndbmemo
 

@@ -2,6 +2,7 @@
 
 #include "Palette.h"
 #include "QtColor.h"
+#include "WidgetClasses.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -11,6 +12,9 @@
 namespace Vynradiobutton {
 void Register() {
     RegisterComponents("VYN", {"TVynRadioButton"});
+    RegisterWidgetClass<TVynRadioButton>("TVynRadioButton", "VynRadioButton.h",
+                                         "Radio button whose circle shows read-only colouring",
+                                         QSize(113, 17));
 }
 } // namespace Vynradiobutton
 

@@ -7,6 +7,7 @@
 #include "QtColor.h"
 #include "QtText.h"
 #include "VynUtil.h"
+#include "WidgetClasses.h"
 
 #include <QEvent>
 #include <QGlyphRun>
@@ -31,6 +32,9 @@
 namespace Vynrichedit {
 void Register() {
     RegisterComponents("VYN", {"TVynRichEdit"});
+    RegisterWidgetClass<TVynRichEdit>("TVynRichEdit", "VynRichEdit.h",
+                                      "Rich-text log view: colour codes, debug lines, a line limit",
+                                      QSize(320, 200));
 }
 } // namespace Vynrichedit
 
