@@ -30,6 +30,9 @@ expect share/man/man1/mapwright.1.gz
 expect share/man/man1/vyn-gallery.1.gz
 expect share/doc/mapwright/copyright
 expect share/doc/mapwright/changelog.gz
+# The Qt Designer plugin, in Qt's plugin folder under the prefix.
+find "$prefix" -path "*/qt6/plugins/designer/libvyn_designer.so" | grep -q . ||
+    { echo "missing: the Designer plugin under qt6/plugins/designer/"; fail=1; }
 for size in 48 64 128 256; do
     expect share/icons/hicolor/${size}x${size}/apps/mapwright.png
 done
