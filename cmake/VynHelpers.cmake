@@ -19,7 +19,16 @@ endfunction()
 # include/vyn/.
 function(vyn_add_library target)
     cmake_parse_arguments(ARG "" "EXPORT_NAME" "" ${ARGN})
-    add_library(${target} STATIC)
+    if(VYN_SHARED)
+        # A shared library with a SONAME (libvyn_core.so.0), exporting only
+        # what carries VYN_EXPORT.
+        add_library(${target} SHARED)
+        set_target_properties(${target} PROPERTIES VERSION ${PROJECT_VERSION}
+            SOVERSION ${PROJECT_VERSION_MAJOR}
+            CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
+    else()
+        add_library(${target} STATIC)
+    endif()
     add_library(Vyn::${ARG_EXPORT_NAME} ALIAS ${target})
     # Position-independent, so that plugins (Qt Designer's) and shared
     # libraries can take the library in.

@@ -15,40 +15,41 @@
 
 #include "Color.h"
 #include "FontStyles.h"
+#include "VynExport.h"
 
 #include <string>
 #include <string_view>
 #include <vector>
 
-struct TColorRun {
+struct VYN_EXPORT TColorRun {
     std::string Text;
     TColor Color = clBlack;
     TFontStyles Style;
 };
 
-struct TColorCodeOptions {
+struct VYN_EXPORT TColorCodeOptions {
     bool EnableColors = false;
     bool SuppressAnsi = false;
 };
 
 // The colour of a one-letter code, or false when the letter names none.
-bool ColorFromLetter(char letter, TColor& color);
+VYN_EXPORT bool ColorFromLetter(char letter, TColor& color);
 
 // Calls onRun(const TColorRun&) for each non-empty run, in order. Runs are
 // passed by reference to a buffer that the next run reuses.
 template <class Emit>
 void ParseColorCodes(std::string_view text, TColorCodeOptions options, Emit&& onRun);
 
-std::vector<TColorRun> ParseColorCodes(std::string_view text, TColorCodeOptions options);
+VYN_EXPORT std::vector<TColorRun> ParseColorCodes(std::string_view text, TColorCodeOptions options);
 
 // The text with the codes taken out: what the view shows.
-std::string StripColorCodes(std::string_view text, TColorCodeOptions options);
+VYN_EXPORT std::string StripColorCodes(std::string_view text, TColorCodeOptions options);
 
 // ---------------------------------------------------------------------------
 
 namespace colorcodes_detail {
 
-bool InterpretCode(std::string_view code, TColor& color, TFontStyles& style);
+VYN_EXPORT bool InterpretCode(std::string_view code, TColor& color, TFontStyles& style);
 
 } // namespace colorcodes_detail
 

@@ -11,6 +11,7 @@
 // the program is not checked.
 // GUI thread only.
 
+#include "VynExport.h"
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -30,9 +31,9 @@
 #include <type_traits>
 
 // The first character of the text that has no Windows-1252 byte, or 0.
-char32_t FirstWithoutCp1252Byte(const QString& text);
+VYN_EXPORT char32_t FirstWithoutCp1252Byte(const QString& text);
 // Why an entry holding that character was not taken.
-QString Cp1252RefusalText(char32_t character);
+VYN_EXPORT QString Cp1252RefusalText(char32_t character);
 
 template <class Base> class TCp1252Entry : public Base {
     static constexpr bool kPlain = std::is_base_of_v<QPlainTextEdit, Base>;

@@ -12,6 +12,7 @@
 // GUI thread only.
 
 #include "DataSet.h"
+#include "VynExport.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -23,7 +24,7 @@
 #include <vector>
 
 // What a bound control refers to: a field of its data source's data set.
-class TFieldLink {
+class VYN_EXPORT TFieldLink {
 public:
     // Refers to the field and calls `load` (on `control`'s thread) whenever
     // the data set's current record changes, and once now. Binding again
@@ -49,7 +50,7 @@ private:
 };
 
 // A single-line edit bound to DataSource/DataField.
-class TDBEdit : public QLineEdit {
+class VYN_EXPORT TDBEdit : public QLineEdit {
     Q_OBJECT
 
 public:
@@ -77,7 +78,7 @@ private:
 
 // A multi-line edit bound to DataSource/DataField; writes back when it
 // loses the focus.
-class TDBMemo : public QPlainTextEdit {
+class VYN_EXPORT TDBMemo : public QPlainTextEdit {
     Q_OBJECT
 
 public:
@@ -109,7 +110,7 @@ private:
 // A drop-down list bound to DataSource/DataField whose entries come from a
 // second data set: ListField is shown, KeyField is what the bound field
 // holds. Choosing an entry writes its key.
-class TDBLookupComboBox : public QComboBox {
+class VYN_EXPORT TDBLookupComboBox : public QComboBox {
     Q_OBJECT
 
 public:

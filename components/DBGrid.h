@@ -3,6 +3,7 @@
 // columns. GUI thread only.
 
 #include "DataSet.h"
+#include "VynExport.h"
 
 #include <QPointer>
 #include <QTableView>
@@ -14,7 +15,7 @@
 class QAbstractProxyModel;
 
 // A grid column: the field it shows, its title and alignment.
-class TColumn {
+class VYN_EXPORT TColumn {
 public:
     std::string FieldName;
     std::string DisplayName; // the title
@@ -28,7 +29,7 @@ private:
 
 // A grid's columns. A column stays where it is while the grid has it: Add
 // leaves the others' pointers valid.
-class TDBGridColumns {
+class VYN_EXPORT TDBGridColumns {
 public:
     int Count() const { return static_cast<int>(m_columns.size()); }
     TColumn* Items(int i) { return m_columns[static_cast<std::size_t>(i)].get(); }
@@ -48,7 +49,7 @@ private:
 // others at RefreshColumns). Reopening the data set keeps the columns whose
 // fields are still there; binding another source starts again from one
 // column per field.
-class TDBGrid : public QTableView {
+class VYN_EXPORT TDBGrid : public QTableView {
     Q_OBJECT
 
 public:

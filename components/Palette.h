@@ -3,25 +3,26 @@
 // under a palette page ("VYN"), so tools and programs can see what the
 // library offers.
 
+#include "VynExport.h"
 #include <initializer_list>
 #include <string>
 #include <vector>
 
-struct TComponentInfo {
+struct VYN_EXPORT TComponentInfo {
     std::string ClassName;
     std::string Page;
 };
 
 // Adds classes to a palette page; registering a class again changes nothing.
-void RegisterComponents(const char* page, std::initializer_list<const char*> classNames);
+VYN_EXPORT void RegisterComponents(const char* page, std::initializer_list<const char*> classNames);
 
 // What has been registered so far, in order. Thread-safe.
-std::vector<TComponentInfo> ComponentList();
+VYN_EXPORT std::vector<TComponentInfo> ComponentList();
 
 // Every component of the VYN library, each registered by its unit's
 // Register(), in order. Thread-safe.
-std::vector<TComponentInfo> RegisteredComponents();
+VYN_EXPORT std::vector<TComponentInfo> RegisteredComponents();
 
 // How many units of the library register components (each registers at
 // least one class).
-int RegisteredUnitCount();
+VYN_EXPORT int RegisteredUnitCount();

@@ -4,6 +4,7 @@
 #include "Palette.h"
 #include "QtText.h"
 #include "SerialDevice.h" // SystemErrorText
+#include "VynExport.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,7 +21,7 @@
 #include <vector>
 
 namespace Printdbgrid {
-void Register() {
+VYN_EXPORT void Register() {
     RegisterComponents("VYN", {"TPrintDBGrid"});
 }
 } // namespace Printdbgrid

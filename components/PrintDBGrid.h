@@ -24,13 +24,14 @@
 
 #include "DBGrid.h"
 #include "QtText.h"
+#include "VynExport.h"
 
 #include <QObject>
 #include <QPointer>
 
 #include <string>
 
-class TPrintDBGrid : public QObject {
+class VYN_EXPORT TPrintDBGrid : public QObject {
     Q_OBJECT
     // The published properties, for Qt's property system: each reads and
     // writes its field (FileName as Windows-1252 text).
@@ -82,9 +83,9 @@ private:
 
 // A currency in ten-thousandths as fixed-point text with two decimals,
 // rounded half away from zero, with the given decimal mark.
-std::string CurrencyText(std::int64_t units, char decimalMark);
+VYN_EXPORT std::string CurrencyText(std::int64_t units, char decimalMark);
 // A float or currency value of any size with two decimals: the double's
 // exact value rounded once to two decimals, half away from zero (so
 // 0.12496 gives 0.12, and 1.005, which is 1.00499999999999989..., 1.00);
 // "NaN", "INF" or "-INF" for those.
-std::string AmountText(double value, char decimalMark);
+VYN_EXPORT std::string AmountText(double value, char decimalMark);

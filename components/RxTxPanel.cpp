@@ -3,12 +3,13 @@
 #include "Fonts.h"
 #include "Palette.h"
 #include "StatusLed.h"
+#include "VynExport.h"
 #include "WidgetClasses.h"
 
 #include <QPainter>
 
 namespace Rxtxpanel {
-void Register() {
+VYN_EXPORT void Register() {
     RegisterComponents("VYN", {"TRxTxPanel"});
     RegisterWidgetClass<TRxTxPanel>("TRxTxPanel", "RxTxPanel.h",
                                     "Transmit and receive lamps of a serial line", QSize(18, 21));

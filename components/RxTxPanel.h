@@ -5,10 +5,11 @@
 // shows what the last Init and SetLed drew. GUI thread only: a caller on
 // another thread hands the change to the GUI thread first.
 
+#include "VynExport.h"
 #include <QImage>
 #include <QWidget>
 
-class TRxTxPanel : public QWidget {
+class VYN_EXPORT TRxTxPanel : public QWidget {
     Q_OBJECT
 
 public:

@@ -2,13 +2,14 @@
 
 #include "Palette.h"
 #include "SerialSetupForm.h"
+#include "VynExport.h"
 
 #include <algorithm>
 #include <exception>
 #include <memory>
 
 namespace Serialsetupdlg {
-void Register() {
+VYN_EXPORT void Register() {
     RegisterComponents("VYN", {"TSerialSetupDlg"});
 }
 } // namespace Serialsetupdlg

@@ -7,12 +7,13 @@
 // here 1 is hardware and 2 XON/XOFF). GUI thread only.
 
 #include "QtText.h"
+#include "VynExport.h"
 
 #include <QObject>
 
 #include <string>
 
-class TSerialSetupDlg : public QObject {
+class VYN_EXPORT TSerialSetupDlg : public QObject {
     Q_OBJECT
     // The published properties, for Qt's property system: each reads and
     // writes its field (Port and Caption as Windows-1252 text).

@@ -6,6 +6,7 @@
 // GUI thread only.
 
 #include "SerialPorts.h"
+#include "VynExport.h"
 #include "ui_FormSerialSetup.h"
 
 #include <QDialog>
@@ -14,7 +15,7 @@
 #include <string>
 #include <vector>
 
-class TFormSerialSetup : public QDialog, public Ui::FormSerialSetup {
+class VYN_EXPORT TFormSerialSetup : public QDialog, public Ui::FormSerialSetup {
     Q_OBJECT
 
 public:
@@ -48,23 +49,23 @@ private:
 
 // The language table: ten items in English and Dutch, item 2 * n + taal
 // (Windows-1252: the Dutch caption's ë is the byte 0xEB).
-const char* SerialSetupText(int item, int taal);
+VYN_EXPORT const char* SerialSetupText(int item, int taal);
 
 // The present serial ports (ttyS0, ttyUSB0, ...) with what the system knows
 // of each. False when they cannot be listed.
-bool EnumeratePorts(std::vector<TPortEntry>& ports);
+VYN_EXPORT bool EnumeratePorts(std::vector<TPortEntry>& ports);
 
 // True for a non-empty text of decimal digits only.
-bool IsNumber(const std::string& text);
+VYN_EXPORT bool IsNumber(const std::string& text);
 
 // A text read as a decimal number the way atol reads it (leading blanks, a
 // sign, the leading digits; 0 when it does not start with a number), except
 // that a number beyond the range of a long gives 0 instead of undefined
 // behaviour.
-long ReadLong(const std::string& text);
+VYN_EXPORT long ReadLong(const std::string& text);
 
 // Tests only: where the ports come from. The lister replaces EnumeratePorts
 // (nullptr restores it); the probe folder is where the other platform
 // family's probing looks for ttyS0 to ttyS255 (empty restores "/dev/").
-void SetPortListerForTesting(std::function<bool(std::vector<TPortEntry>&)> lister);
-void SetProbeFolderForTesting(const std::string& folder);
+VYN_EXPORT void SetPortListerForTesting(std::function<bool(std::vector<TPortEntry>&)> lister);
+VYN_EXPORT void SetProbeFolderForTesting(const std::string& folder);

@@ -2,6 +2,7 @@
 
 #include "DeferredCall.h"
 #include "Palette.h"
+#include "VynExport.h"
 #include "VynUtil.h"
 #include "WidgetClasses.h"
 
@@ -9,7 +10,7 @@
 #include <QPainter>
 
 namespace Statusled {
-void Register() {
+VYN_EXPORT void Register() {
     RegisterComponents("VYN", {"TStatusLed"});
     RegisterWidgetClass<TStatusLed>(
         "TStatusLed", "StatusLed.h",

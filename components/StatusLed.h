@@ -12,6 +12,7 @@
 // one; destroying the LED cancels it, so no flash reaches a destroyed LED.
 // GUI thread only.
 
+#include "VynExport.h"
 #include <QImage>
 #include <QWidget>
 
@@ -20,16 +21,16 @@
 
 // The image of lamp `index` (0 to 31), loaded from the library's bitmaps
 // (":/bitmaps/LED_RED", ...); a null image for another index.
-QImage LoadLampImage(int index);
+VYN_EXPORT QImage LoadLampImage(int index);
 
 // The resource name of lamp `index` ("LED_RED", "LEDSMALL_GREY"); empty for
 // an index outside 0 to 31.
-const char* LampName(int index);
+VYN_EXPORT const char* LampName(int index);
 
 // `image` with every pixel of its bottom-left pixel's colour made transparent.
-QImage WithoutBackground(const QImage& image);
+VYN_EXPORT QImage WithoutBackground(const QImage& image);
 
-class TStatusLed : public QWidget {
+class VYN_EXPORT TStatusLed : public QWidget {
     Q_OBJECT
     // The three preset lamps (0 to 31), for Qt's property system and Qt
     // Designer; writing one draws nothing, as SetLedColors.

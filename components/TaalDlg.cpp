@@ -2,12 +2,13 @@
 
 #include "Palette.h"
 #include "TaalForm.h"
+#include "VynExport.h"
 
 #include <algorithm>
 #include <memory>
 
 namespace Taaldlg {
-void Register() {
+VYN_EXPORT void Register() {
     RegisterComponents("VYN", {"TTaalDlg"});
 }
 } // namespace Taaldlg

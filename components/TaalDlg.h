@@ -5,9 +5,10 @@
 // clamped to 0..1 and stays so; after Cancel it keeps its value. There is no
 // global language: copy Taal into each dialog. GUI thread only.
 
+#include "VynExport.h"
 #include <QObject>
 
-class TTaalDlg : public QObject {
+class VYN_EXPORT TTaalDlg : public QObject {
     Q_OBJECT
     // The published property, for Qt's property system.
     Q_PROPERTY(int Taal MEMBER Taal)

@@ -4,11 +4,12 @@
 // shown and, after OK, the one chosen. Leaving it: OK gives 1, Cancel or
 // Esc 2. GUI thread only.
 
+#include "VynExport.h"
 #include "ui_FormTaal.h"
 
 #include <QDialog>
 
-class TFormTaal : public QDialog, public Ui::FormTaal {
+class VYN_EXPORT TFormTaal : public QDialog, public Ui::FormTaal {
     Q_OBJECT
 
 public:
@@ -28,4 +29,4 @@ protected:
 
 // The form's captions: item 0 the window, 1 OK, 2 Cancel; taal 0 English,
 // 1 Dutch.
-const char* TaalText(int item, int taal);
+VYN_EXPORT const char* TaalText(int item, int taal);

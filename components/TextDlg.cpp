@@ -4,6 +4,7 @@
 #include "Palette.h"
 #include "QtColor.h"
 #include "TextForm.h"
+#include "VynExport.h"
 
 #include <QCoreApplication>
 
@@ -12,7 +13,7 @@
 #include <memory>
 
 namespace Textdlg {
-void Register() {
+VYN_EXPORT void Register() {
     RegisterComponents("VYN", {"TTextDlg"});
 }
 } // namespace Textdlg

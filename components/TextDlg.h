@@ -18,6 +18,7 @@
 #include "FontStyles.h"
 #include "QtColor.h"
 #include "QtText.h"
+#include "VynExport.h"
 
 #include <QObject>
 #include <QPointer>
@@ -26,7 +27,7 @@
 
 class TFormText;
 
-class TTextDlg : public QObject {
+class VYN_EXPORT TTextDlg : public QObject {
     Q_OBJECT
     // The published properties, for Qt's property system: each reads and
     // writes its field (texts as Windows-1252; colours as QColor, system

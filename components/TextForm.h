@@ -11,6 +11,7 @@
 // lines too long for it wrap, and text still too high scrolls above the
 // buttons, which stay in view. GUI thread only.
 
+#include "VynExport.h"
 #include "ui_FormText.h"
 
 #include <QDialog>
@@ -28,7 +29,7 @@ inline constexpr int idIgnore = 5;
 inline constexpr int idYes = 6;
 inline constexpr int idNo = 7;
 
-class TFormText : public QDialog, public Ui::FormText {
+class VYN_EXPORT TFormText : public QDialog, public Ui::FormText {
     Q_OBJECT
 
 public:
@@ -89,4 +90,4 @@ private:
 // The button captions in English (taal 0) and Dutch (1), Windows-1252:
 // "OK", "Cancel", "&Yes", "&No", "&Retry", "&Abort", "&Ignore" by result
 // order OK 1 ... No 7 (index = result).
-const char* TextDlgButtonCaption(int result, int taal);
+VYN_EXPORT const char* TextDlgButtonCaption(int result, int taal);

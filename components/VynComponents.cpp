@@ -2,12 +2,13 @@
 // that the CMake files add with vyn_add_component(), so none can be left out.
 
 #include "Palette.h"
+#include "VynExport.h"
 
 #include <mutex>
 
 #define VYN_COMPONENT_UNIT(unit)                                                                   \
     namespace unit {                                                                               \
-    void Register();                                                                               \
+    VYN_EXPORT void Register();                                                                    \
     }
 #include "VynComponentList.inc"
 #undef VYN_COMPONENT_UNIT

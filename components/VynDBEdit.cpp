@@ -1,12 +1,13 @@
 #include "VynDBEdit.h"
 
 #include "Palette.h"
+#include "VynExport.h"
 #include "WidgetClasses.h"
 
 #include <QMouseEvent>
 
 namespace Vyndbedit {
-void Register() {
+VYN_EXPORT void Register() {
     RegisterComponents("VYN", {"TVynDBEdit"});
     RegisterWidgetClass<TVynDBEdit>("TVynDBEdit", "VynDBEdit.h",
                                     "Data-aware edit with read-only colouring and a hyperlink look",

@@ -9,10 +9,11 @@
 
 #include "DBControls.h"
 #include "ReadOnlyColouring.h"
+#include "VynExport.h"
 
 #include <functional>
 
-class TVynDBEdit : public TReadOnlyColouring<TDBEdit> {
+class VYN_EXPORT TVynDBEdit : public TReadOnlyColouring<TDBEdit> {
     Q_OBJECT
     // The published properties, for Qt's property system and Qt Designer:
     // each goes through the accessor of its name, so setting one recolours.

@@ -2,12 +2,13 @@
 
 #include "Palette.h"
 #include "QtColor.h"
+#include "VynExport.h"
 #include "WidgetClasses.h"
 
 #include <QApplication>
 
 namespace Vyndblookupcombobox {
-void Register() {
+VYN_EXPORT void Register() {
     RegisterComponents("VYN", {"TVynDBLookupComboBox"});
     RegisterWidgetClass<TVynDBLookupComboBox>("TVynDBLookupComboBox", "VynDBLookupComboBox.h",
                                               "Data-aware lookup list with read-only colouring",

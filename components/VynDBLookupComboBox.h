@@ -7,8 +7,9 @@
 #include "Color.h"
 #include "DBControls.h"
 #include "QtColor.h"
+#include "VynExport.h"
 
-class TVynDBLookupComboBox : public TDBLookupComboBox {
+class VYN_EXPORT TVynDBLookupComboBox : public TDBLookupComboBox {
     Q_OBJECT
     // The published properties, for Qt's property system and Qt Designer.
     // The colours stay plain values, shown at the next ReadOnly change.

@@ -1,10 +1,11 @@
 #include "VynDBMemo.h"
 
 #include "Palette.h"
+#include "VynExport.h"
 #include "WidgetClasses.h"
 
 namespace Vyndbmemo {
-void Register() {
+VYN_EXPORT void Register() {
     RegisterComponents("VYN", {"TVynDBMemo"});
     RegisterWidgetClass<TVynDBMemo>("TVynDBMemo", "VynDBMemo.h",
                                     "Data-aware memo with read-only colouring", QSize(185, 89));

@@ -5,8 +5,9 @@
 
 #include "DBControls.h"
 #include "ReadOnlyColouring.h"
+#include "VynExport.h"
 
-class TVynDBMemo : public TReadOnlyColouring<TDBMemo> {
+class VYN_EXPORT TVynDBMemo : public TReadOnlyColouring<TDBMemo> {
     Q_OBJECT
     // The published properties, for Qt's property system and Qt Designer:
     // each goes through the accessor of its name, so setting one recolours.

@@ -2,13 +2,14 @@
 
 #include "Palette.h"
 #include "VersionBlock.h"
+#include "VynExport.h"
 
 #include <cctype>
 #include <cstring>
 #include <iterator>
 
 namespace Vynfileversioninfo {
-void Register() {
+VYN_EXPORT void Register() {
     RegisterComponents("VYN", {"TVynFileversionInfo"});
 }
 } // namespace Vynfileversioninfo

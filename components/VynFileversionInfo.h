@@ -10,12 +10,13 @@
 // "\StringFileInfo\LLLLCCCC\<name>" with the language and code page in upper-case hexadecimal.
 // Needs no GUI toolkit.
 
+#include "VynExport.h"
 #include <optional>
 #include <string>
 
 inline constexpr const char* kVersionBlockMagic = "MWVERSIONBLOCK";
 
-class TVynFileversionInfo {
+class VYN_EXPORT TVynFileversionInfo {
 public:
     std::string CompanyName;
     std::string FileDescription;
@@ -41,5 +42,5 @@ private:
 
 // The value of a key in a version block; nothing when the key is missing or
 // the block is malformed. Never reads past the block.
-[[nodiscard]] std::optional<std::string> QueryVersionValue(const std::string& block,
+[[nodiscard]] VYN_EXPORT std::optional<std::string> QueryVersionValue(const std::string& block,
                                                            const std::string& key);

@@ -5,13 +5,14 @@
 #include "LocalTime.h"
 #include "Palette.h"
 #include "Paths.h"
+#include "VynExport.h"
 #include "VynUtil.h"
 
 #include <cstdarg>
 #include <ctime>
 
 namespace Vynlogfile {
-void Register() {
+VYN_EXPORT void Register() {
     RegisterComponents("VYN", {"TVynLogfile"});
 }
 } // namespace Vynlogfile

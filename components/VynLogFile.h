@@ -12,11 +12,12 @@
 // line; a failed write leaves no partial record behind. Needs no GUI
 // toolkit. One instance per thread; instances share nothing.
 
+#include "VynExport.h"
 #include <string>
 
 struct TLocalTime;
 
-class TVynLogfile {
+class VYN_EXPORT TVynLogfile {
 public:
     TVynLogfile() = default;
 

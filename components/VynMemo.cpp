@@ -2,10 +2,11 @@
 
 #include "Palette.h"
 #include "QtText.h"
+#include "VynExport.h"
 #include "WidgetClasses.h"
 
 namespace Vynmemo {
-void Register() {
+VYN_EXPORT void Register() {
     RegisterComponents("VYN", {"TVynMemo"});
     RegisterWidgetClass<TVynMemo>("TVynMemo", "VynMemo.h",
                                   "Windows-1252 memo with read-only colouring", QSize(185, 89));

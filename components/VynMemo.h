@@ -11,13 +11,14 @@
 #include "Color.h"
 #include "Cp1252Entry.h"
 #include "ReadOnlyColouring.h"
+#include "VynExport.h"
 
 #include <QPlainTextEdit>
 
 #include <string>
 #include <string_view>
 
-class TVynMemo : public TReadOnlyColouring<TCp1252PlainEntry<QPlainTextEdit>> {
+class VYN_EXPORT TVynMemo : public TReadOnlyColouring<TCp1252PlainEntry<QPlainTextEdit>> {
     Q_OBJECT
     // The published properties, for Qt's property system and Qt Designer:
     // each goes through the accessor of its name, so setting one recolours.

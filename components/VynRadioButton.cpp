@@ -2,6 +2,7 @@
 
 #include "Palette.h"
 #include "QtColor.h"
+#include "VynExport.h"
 #include "WidgetClasses.h"
 
 #include <QApplication>
@@ -10,7 +11,7 @@
 #include <QStyleOptionButton>
 
 namespace Vynradiobutton {
-void Register() {
+VYN_EXPORT void Register() {
     RegisterComponents("VYN", {"TVynRadioButton"});
     RegisterWidgetClass<TVynRadioButton>("TVynRadioButton", "VynRadioButton.h",
                                          "Radio button whose circle shows read-only colouring",

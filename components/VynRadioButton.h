@@ -10,10 +10,11 @@
 
 #include "Color.h"
 #include "QtColor.h"
+#include "VynExport.h"
 
 #include <QRadioButton>
 
-class TVynRadioButton : public QRadioButton {
+class VYN_EXPORT TVynRadioButton : public QRadioButton {
     Q_OBJECT
     // The published properties, for Qt's property system and Qt Designer:
     // each goes through its setter, so setting one recolours.

@@ -1,13 +1,14 @@
 #include "VynRegistry.h"
 
 #include "Palette.h"
+#include "VynExport.h"
 #include "VynUtil.h"
 
 #include <algorithm>
 #include <cstring>
 
 namespace Vynregistry {
-void Register() {
+VYN_EXPORT void Register() {
     RegisterComponents("VYN", {"TVynRegistry"});
 }
 } // namespace Vynregistry

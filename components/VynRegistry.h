@@ -12,16 +12,17 @@
 // use from one (the GUI) thread only.
 
 #include "SettingsStore.h"
+#include "VynExport.h"
 
 #include <stdexcept>
 #include <string>
 
-class ERegistryException : public std::runtime_error {
+class VYN_EXPORT ERegistryException : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
 
-class TVynRegistry {
+class VYN_EXPORT TVynRegistry {
 public:
     char BasePath[200] = {};
     HKEY RootKey = nullptr;

@@ -6,6 +6,7 @@
 #include "Palette.h"
 #include "QtColor.h"
 #include "QtText.h"
+#include "VynExport.h"
 #include "VynUtil.h"
 #include "WidgetClasses.h"
 
@@ -30,7 +31,7 @@
 #include <vector>
 
 namespace Vynrichedit {
-void Register() {
+VYN_EXPORT void Register() {
     RegisterComponents("VYN", {"TVynRichEdit"});
     RegisterWidgetClass<TVynRichEdit>("TVynRichEdit", "VynRichEdit.h",
                                       "Rich-text log view: colour codes, debug lines, a line limit",

@@ -18,6 +18,7 @@
 #include "Color.h"
 #include "FontStyles.h"
 #include "QtColor.h"
+#include "VynExport.h"
 
 #include <QPlainTextEdit>
 
@@ -29,7 +30,7 @@ class QPainter;
 class QTextBlock;
 class QTextLine;
 
-class TVynRichEdit : public QPlainTextEdit {
+class VYN_EXPORT TVynRichEdit : public QPlainTextEdit {
     Q_OBJECT
     // The published properties, for Qt's property system and Qt Designer;
     // each reads and writes the field of its name. Colours are QColor there.

@@ -1,6 +1,7 @@
 #include "VynSerialPort.h"
 
 #include "QtText.h"
+#include "VynExport.h"
 
 #include "DeferredCall.h"
 #include "LineEnd.h"
@@ -13,7 +14,7 @@
 #include <cstring>
 
 namespace Vynserialport {
-void Register() {
+VYN_EXPORT void Register() {
     RegisterComponents("VYN", {"TVynSerialPort"});
 }
 } // namespace Vynserialport

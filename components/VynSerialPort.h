@@ -27,6 +27,7 @@
 
 #include "Event.h"
 #include "SerialDevice.h"
+#include "VynExport.h"
 
 #include <QObject>
 
@@ -101,9 +102,9 @@ class TVynSerialPort;
 
 // Tests only: the pause after configuring the device in Open (50 ms, for
 // devices whose lines must settle); a negative value restores it.
-void SetSerialSettleTimeForTesting(int milliseconds);
+VYN_EXPORT void SetSerialSettleTimeForTesting(int milliseconds);
 
-class TSerialThread {
+class VYN_EXPORT TSerialThread {
 public:
     explicit TSerialThread(std::string name, int limit = kSerialTxQueueLimit);
     ~TSerialThread();
@@ -155,7 +156,7 @@ private:
     bool m_done = false;
 };
 
-class TVynSerialPort : public QObject {
+class VYN_EXPORT TVynSerialPort : public QObject {
     Q_OBJECT
 
 public:

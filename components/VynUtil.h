@@ -2,6 +2,7 @@
 // Small routines shared by the VYN components: bounded printf-style text and
 // the local time as text.
 
+#include "VynExport.h"
 #include <cstdarg>
 #include <string>
 
@@ -21,8 +22,9 @@ inline constexpr int kMsgTimestamp = 5; // output view only
 inline constexpr std::size_t kTextBufferSize = 1000;
 
 // printf-style formatting, cut at 999 characters.
-std::string FormatText(const char* format, ...) __attribute__((format(printf, 1, 2)));
-std::string VFormatText(const char* format, va_list args) __attribute__((format(printf, 1, 0)));
+VYN_EXPORT std::string FormatText(const char* format, ...) __attribute__((format(printf, 1, 2)));
+VYN_EXPORT std::string VFormatText(const char* format, va_list args)
+    __attribute__((format(printf, 1, 0)));
 
 // Inside a printf-style function whose last named parameter is `format`:
 // declares the std::string `text` holding the formatted arguments (cut at
@@ -38,16 +40,16 @@ std::string VFormatText(const char* format, va_list args) __attribute__((format(
 
 // A time as "hh:mm:ss", or "hh:mm:ss.cc" with hundredths (the milliseconds
 // divided by 10).
-std::string TimeText(const TLocalTime& time, bool hundredths);
+VYN_EXPORT std::string TimeText(const TLocalTime& time, bool hundredths);
 
 // The local time now, as TimeText gives it.
-std::string LocalTimeText(bool hundredths);
+VYN_EXPORT std::string LocalTimeText(bool hundredths);
 
 // The platform family of the running system, in the numbering callers
 // compare with: 1 for the family whose port probing opens every candidate
 // device, 2 for the one with a device list (this platform), -1 when unknown.
-int GetPlatformId();
+VYN_EXPORT int GetPlatformId();
 
 // Tests only: makes GetPlatformId return `id` (0 restores the real value),
 // so the other family's branches can run here.
-void SetPlatformIdForTesting(int id);
+VYN_EXPORT void SetPlatformIdForTesting(int id);

@@ -4,13 +4,14 @@
 // the component list, so a new widget appears wherever the list is read.
 // Registering and reading are thread-safe; Create runs on the GUI thread.
 
+#include "VynExport.h"
 #include <QSize>
 #include <QWidget>
 
 #include <string>
 #include <vector>
 
-struct TWidgetClass {
+struct VYN_EXPORT TWidgetClass {
     std::string ClassName;   // as in the component list, e.g. "TStatusLed"
     std::string Header;      // its public header, e.g. "StatusLed.h"
     std::string Description; // one line, for a tooltip
@@ -19,7 +20,7 @@ struct TWidgetClass {
 };
 
 // Adds a widget class; a class of a name already added changes nothing.
-void RegisterWidgetClass(const TWidgetClass& widgetClass);
+VYN_EXPORT void RegisterWidgetClass(const TWidgetClass& widgetClass);
 
 template <class T>
 void RegisterWidgetClass(const char* className, const char* header, const char* description,
@@ -30,4 +31,4 @@ void RegisterWidgetClass(const char* className, const char* header, const char* 
 
 // Every widget class of the library, in the component list's order (every
 // unit's Register() has run by then).
-std::vector<TWidgetClass> WidgetClasses();
+VYN_EXPORT std::vector<TWidgetClass> WidgetClasses();

@@ -6,6 +6,7 @@
 // whose real size differs from the design (another style, a tab bar of
 // another height) still gets the designed margins.
 
+#include "VynExport.h"
 #include <QSize>
 
 class QWidget;
@@ -14,4 +15,4 @@ enum TAnchor : unsigned { akLeft = 1, akTop = 2, akRight = 4, akBottom = 8 };
 
 // Anchors a control to edges of its parent (a combination of TAnchor) and
 // places it at once for the parent's current size. GUI thread only.
-void SetAnchors(QWidget* control, unsigned anchors, QSize designedParentSize);
+VYN_EXPORT void SetAnchors(QWidget* control, unsigned anchors, QSize designedParentSize);

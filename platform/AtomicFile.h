@@ -9,10 +9,11 @@
 // keeps its own. A symbolic link is followed: the file it names is replaced.
 // One thread at a time.
 
+#include "VynExport.h"
 #include <cstddef>
 #include <string>
 
-class TAtomicFile {
+class VYN_EXPORT TAtomicFile {
 public:
     TAtomicFile() = default;
     ~TAtomicFile();

@@ -4,6 +4,7 @@
 // bytes under text/plain;charset=windows-1252 for programs that want them.
 // GUI thread only; needs a QGuiApplication.
 
+#include "VynExport.h"
 #include <optional>
 #include <string>
 #include <string_view>
@@ -11,8 +12,8 @@
 inline constexpr const char* kCp1252MimeType = "text/plain;charset=windows-1252";
 
 // Places the text on the clipboard; false when there is no clipboard.
-bool SetClipboardText(std::string_view cp1252);
+VYN_EXPORT bool SetClipboardText(std::string_view cp1252);
 
 // The clipboard's text as Windows-1252: the 8-bit format when it is there,
 // else text/plain converted; nothing when the clipboard holds no text.
-[[nodiscard]] std::optional<std::string> GetClipboardText();
+[[nodiscard]] VYN_EXPORT std::optional<std::string> GetClipboardText();

@@ -1,5 +1,6 @@
 #pragma once
+#include "VynExport.h"
 // The program's standard streams.
 
 // Whether standard output goes to a terminal (not a file or a pipe).
-bool StandardOutputIsTerminal();
+VYN_EXPORT bool StandardOutputIsTerminal();

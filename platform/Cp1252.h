@@ -5,16 +5,17 @@
 // undefined map to the C1 control characters of the same value, so every byte
 // survives a round trip.
 
+#include "VynExport.h"
 #include <string>
 #include <string_view>
 
 // The Unicode code point of one Windows-1252 byte.
-char32_t Cp1252ToUnicode(unsigned char byte);
+VYN_EXPORT char32_t Cp1252ToUnicode(unsigned char byte);
 
 // The Windows-1252 byte for a code point, or -1 when the code page has none.
-int UnicodeToCp1252(char32_t codePoint);
+VYN_EXPORT int UnicodeToCp1252(char32_t codePoint);
 
-std::string Cp1252ToUtf8(std::string_view text);
+VYN_EXPORT std::string Cp1252ToUtf8(std::string_view text);
 
 // Code points without a Windows-1252 byte, and malformed UTF-8, become '?'.
-std::string Utf8ToCp1252(std::string_view text);
+VYN_EXPORT std::string Utf8ToCp1252(std::string_view text);

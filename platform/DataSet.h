@@ -28,6 +28,7 @@
 // up after ConnectTimeoutSeconds (connect_timeout, unless the database's
 // connect options name one) and Open raises EDatabaseError.
 
+#include "VynExport.h"
 #include <QObject>
 #include <QPointer>
 #include <QSqlDatabase>
@@ -87,14 +88,14 @@ enum TFieldType : int {
 
 enum TAlignment : int { taLeftJustify = 0, taRightJustify = 1, taCenter = 2 };
 
-class EDatabaseError : public std::runtime_error {
+class VYN_EXPORT EDatabaseError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
 
 class TDataSet;
 
-class TField {
+class VYN_EXPORT TField {
 public:
     TField(TDataSet* dataSet, int index, std::string name, TFieldType type);
 
@@ -134,7 +135,7 @@ private:
     int m_index;
 };
 
-class TDataSet : public QObject {
+class VYN_EXPORT TDataSet : public QObject {
     Q_OBJECT
 
 public:
@@ -196,7 +197,7 @@ private:
     int m_controlsDisabled = 0;
 };
 
-class TDataSource : public QObject {
+class VYN_EXPORT TDataSource : public QObject {
     Q_OBJECT
 
 public:

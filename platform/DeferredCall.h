@@ -5,6 +5,7 @@
 // thread may arm or cancel; the call always runs on the window's thread,
 // from its event loop. Nothing runs for a window that has been destroyed.
 
+#include "VynExport.h"
 #include <cstdint>
 #include <functional>
 
@@ -15,16 +16,17 @@ class QObject;
 // queue and a wake-up of the main thread's event loop. Call it on the main
 // thread (TVynSerialPort::Init does). Without it, arming from another thread
 // still works, through Qt's queued invocation.
-void PrepareDeferredCalls(QObject* window);
+VYN_EXPORT void PrepareDeferredCalls(QObject* window);
 
 // Runs `call` on the window's thread after at least delayMs milliseconds,
 // unless the key is armed again or cancelled before. Returns false when there
 // is no window.
-bool ArmDeferredCall(QObject* window, std::uintptr_t id, int delayMs, std::function<void()> call);
+VYN_EXPORT bool ArmDeferredCall(QObject* window, std::uintptr_t id, int delayMs,
+                                std::function<void()> call);
 
 // Cancels the pending call of the key, if any. After it returns, that call
 // will not start (one already running on the window's thread finishes).
-void CancelDeferredCall(QObject* window, std::uintptr_t id);
+VYN_EXPORT void CancelDeferredCall(QObject* window, std::uintptr_t id);
 
 // Whether a call is pending for the key.
-bool DeferredCallPending(QObject* window, std::uintptr_t id);
+VYN_EXPORT bool DeferredCallPending(QObject* window, std::uintptr_t id);

@@ -4,11 +4,12 @@
 // wait for any of several events and, optionally, a file descriptor becoming
 // readable or writable, with a time-out. Any thread may signal, reset or wait.
 
+#include "VynExport.h"
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
 
-class TEvent {
+class VYN_EXPORT TEvent {
 public:
     enum class Reset { Manual, Auto };
 
@@ -40,14 +41,14 @@ private:
 };
 
 // What to wait on besides events: a file descriptor's readiness.
-struct TFdWait {
+struct VYN_EXPORT TFdWait {
     int Fd = -1;
     bool Readable = false;
     bool Writable = false;
 };
 
 // What the descriptor reported when a wait ended on it.
-struct TFdEvents {
+struct VYN_EXPORT TFdEvents {
     bool Readable = false;
     bool Writable = false;
     bool Other = false; // an error, a hang-up or anything else besides
@@ -65,13 +66,13 @@ inline constexpr int kWaitInfinite = -1;
 // reset by being reported), events.size() when only the descriptor is ready
 // (also when it reports an error or hang-up), kWaitTimeout, or kWaitFailed
 // (also, with EINVAL, for more than kMaxWaitEvents events).
-int WaitForAny(std::initializer_list<TEvent*> events, TFdWait fd, int timeoutMs);
+VYN_EXPORT int WaitForAny(std::initializer_list<TEvent*> events, TFdWait fd, int timeoutMs);
 inline int WaitForAny(std::initializer_list<TEvent*> events, int timeoutMs) {
     return WaitForAny(events, TFdWait{}, timeoutMs);
 }
 
 // The system's error code of this thread's last wait that gave kWaitFailed.
-int LastWaitError();
+VYN_EXPORT int LastWaitError();
 // What the descriptor reported in this thread's last wait that ended on it
 // (all false after any other outcome).
-TFdEvents LastWaitFdEvents();
+VYN_EXPORT TFdEvents LastWaitFdEvents();

@@ -1,11 +1,12 @@
 #pragma once
 // A set of font styles (bold, italic, underline, strike-out) as a small bit set.
 
+#include "VynExport.h"
 #include <cstdint>
 
 enum class TFontStyle : std::uint8_t { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
 
-class TFontStyles {
+class VYN_EXPORT TFontStyles {
 public:
     constexpr TFontStyles() = default;
     constexpr TFontStyles(TFontStyle s) : m_bits(static_cast<std::uint8_t>(s)) {}

@@ -2,9 +2,10 @@
 // The local wall-clock time, from a source that tests can replace so that
 // time stamps come out the same on every run.
 
+#include "VynExport.h"
 #include <functional>
 
-struct TLocalTime {
+struct VYN_EXPORT TLocalTime {
     unsigned Year = 0;
     unsigned Month = 0;     // 1..12
     unsigned DayOfWeek = 0; // 0 = Sunday
@@ -16,8 +17,8 @@ struct TLocalTime {
 };
 
 // The current local time from the current source. Any thread may call it.
-TLocalTime GetLocalTime();
+VYN_EXPORT TLocalTime GetLocalTime();
 
 // Replaces the source; an empty function restores the system clock. Any
 // thread may call it; it affects every later GetLocalTime.
-void SetLocalTimeSource(std::function<TLocalTime()> source);
+VYN_EXPORT void SetLocalTimeSource(std::function<TLocalTime()> source);

@@ -5,13 +5,14 @@
 // serial device. Echoing runs on the thread that created the line, from its
 // event loop.
 
+#include "VynExport.h"
 #include <QObject>
 
 #include <string>
 
 class QSocketNotifier;
 
-class TLoopbackLine : public QObject {
+class VYN_EXPORT TLoopbackLine : public QObject {
     Q_OBJECT
 
 public:

@@ -1,4 +1,5 @@
 #pragma once
+#include "VynExport.h"
 // Ending a Qt program cleanly when it is asked to stop (SIGTERM, SIGINT,
 // SIGHUP): the signal only wakes the event loop, which then quits, so the
 // program's objects are destroyed as at a normal end (temporary folders
@@ -6,4 +7,4 @@
 // on its thread.
 
 // False (nothing changed) when the wake-up channel cannot be made.
-[[nodiscard]] bool QuitOnTerminationSignals();
+[[nodiscard]] VYN_EXPORT bool QuitOnTerminationSignals();

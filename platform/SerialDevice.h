@@ -9,13 +9,14 @@
 // return false on failure and leave the error code in LastError(); reads and
 // writes hand their error code back to the calling thread with the result.
 
+#include "VynExport.h"
 #include <cstdint>
 #include <string>
 
 // The device-control record: line speed and character format, flow control
 // and the software flow-control limits, with the values of the original
 // platform's record.
-struct TDeviceControl {
+struct VYN_EXPORT TDeviceControl {
     std::uint32_t BaudRate = 9600;
     std::uint8_t ByteSize = 8;
     std::uint8_t Parity = 0;   // 0 none, 1 odd, 2 even, 3 mark, 4 space
@@ -49,7 +50,7 @@ inline constexpr std::uint8_t kRtsControlHandshake = 2;
 
 // The read and write time-outs, in the order the library's serial settings
 // have always stored them.
-struct TDeviceTimeouts {
+struct VYN_EXPORT TDeviceTimeouts {
     std::uint32_t ReadIntervalTimeout = 0;
     std::uint32_t ReadTotalTimeoutMultiplier = 0;
     std::uint32_t ReadTotalTimeoutConstant = 0;
@@ -66,15 +67,15 @@ inline constexpr int kErrorInUse = 16;       // EBUSY
 inline constexpr int kErrorLineGone = 5;
 
 // What the device reported besides data when it woke a waiter.
-struct TLineCondition {
+struct VYN_EXPORT TLineCondition {
     bool Error = false;  // a line error or a break
     bool HangUp = false; // the other end has gone; what is left can be read
 };
 
 // The system's text for an error code.
-std::string SystemErrorText(int code);
+VYN_EXPORT std::string SystemErrorText(int code);
 
-class TSerialDevice {
+class VYN_EXPORT TSerialDevice {
 public:
     TSerialDevice() = default;
     ~TSerialDevice();

@@ -2,10 +2,11 @@
 // The serial ports present on this machine, by their device names. Texts are
 // Windows-1252, like all the library's texts.
 
+#include "VynExport.h"
 #include <string>
 #include <vector>
 
-struct TPortEntry {
+struct VYN_EXPORT TPortEntry {
     std::string Name;    // the device's name, as a serial port opens it (ttyUSB0)
     std::string Details; // what the system knows of it, one item a line; may be empty
 };
@@ -14,4 +15,4 @@ struct TPortEntry {
 // ... Details names the description, manufacturer, USB vendor:product and
 // serial number where the system knows them. False when the system cannot
 // list its ports.
-[[nodiscard]] bool ListSerialPorts(std::vector<TPortEntry>& ports);
+[[nodiscard]] VYN_EXPORT bool ListSerialPorts(std::vector<TPortEntry>& ports);

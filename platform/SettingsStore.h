@@ -10,6 +10,7 @@
 // aside (renamed with a ".damaged-<time>" suffix) and the store stays unusable
 // for this process: reads find nothing, writes fail. GUI (owner) thread only.
 
+#include "VynExport.h"
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -29,7 +30,7 @@ inline constexpr int REG_EXPAND_SZ = 2;
 inline constexpr int REG_BINARY = 3;
 inline constexpr int REG_DWORD = 4;
 
-struct TStoredValue {
+struct VYN_EXPORT TStoredValue {
     int Type = 0;
     std::string Data;
 };
@@ -38,25 +39,25 @@ struct TStoredValue {
 // else $XDG_CONFIG_HOME/mapwright-settings else ~/.config/mapwright-settings
 // for the current user; $MAPWRIGHT_MACHINE_SETTINGS else
 // /var/lib/mapwright-settings for the machine. Empty for an unknown root.
-std::string SettingsStoreFile(HKEY root);
+VYN_EXPORT std::string SettingsStoreFile(HKEY root);
 
 // The key's id, opening (create: creating every missing key of the path)
 // in the store of the root key. Nothing when the key is missing (no create)
 // or the store is unusable.
-[[nodiscard]] std::optional<std::int64_t> OpenSettingsKey(HKEY root, const std::string& path,
-                                                          bool create);
+[[nodiscard]] VYN_EXPORT std::optional<std::int64_t>
+OpenSettingsKey(HKEY root, const std::string& path, bool create);
 
-[[nodiscard]] std::optional<TStoredValue> ReadSettingsValue(HKEY root, std::int64_t key,
-                                                            const std::string& name);
+[[nodiscard]] VYN_EXPORT std::optional<TStoredValue> ReadSettingsValue(HKEY root, std::int64_t key,
+                                                                       const std::string& name);
 
 // Stores (replacing any earlier value of the name, whatever its type) and
 // reads the value back in the same transaction; true once that transaction
 // has committed with the value as given, false when the store refused.
-[[nodiscard]] bool WriteSettingsValue(HKEY root, std::int64_t key, const std::string& name,
-                                      const TStoredValue& value);
+[[nodiscard]] VYN_EXPORT bool
+WriteSettingsValue(HKEY root, std::int64_t key, const std::string& name, const TStoredValue& value);
 
 // Whether the store of a root key opened and passed its check.
-bool SettingsStoreUsable(HKEY root);
+VYN_EXPORT bool SettingsStoreUsable(HKEY root);
 
 // Forgets the open stores (for tests that move the files).
-void CloseSettingsStores();
+VYN_EXPORT void CloseSettingsStores();

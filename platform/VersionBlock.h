@@ -2,12 +2,13 @@
 // The version block a program carries inside its executable file, put there
 // at build time and read back from the file on disk.
 
+#include "VynExport.h"
 #include <optional>
 #include <string>
 
 // The block's bytes as built in; nothing when the file cannot be read or
 // carries no block.
-[[nodiscard]] std::optional<std::string> ReadVersionBlock(const std::string& executable);
+[[nodiscard]] VYN_EXPORT std::optional<std::string> ReadVersionBlock(const std::string& executable);
 
 // The running program's own block.
-[[nodiscard]] std::optional<std::string> ReadOwnVersionBlock();
+[[nodiscard]] VYN_EXPORT std::optional<std::string> ReadOwnVersionBlock();

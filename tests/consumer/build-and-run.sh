@@ -1,6 +1,7 @@
 #!/bin/sh
-# Installs the library from the build tree into a temporary prefix, builds
-# tests/consumer against it with find_package(Vyn), and runs the program.
+# Installs the library (static or shared) from the build tree into a temporary
+# prefix, builds tests/consumer against it with find_package(Vyn), and runs
+# the program.
 # Usage: build-and-run.sh BUILD_DIR SOURCE_DIR GENERATOR BUILD_TYPE CXX_FLAGS LINKER_FLAGS
 set -eu
 build=$1
@@ -11,9 +12,12 @@ cxxflags=$5
 ldflags=$6
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-cmake --install "$build" --prefix "$work/prefix" --component development >/dev/null
+for component in libraries development; do
+    cmake --install "$build" --prefix "$work/prefix" --component $component >/dev/null
+done
 cmake -S "$source" -B "$work/build" -G "$generator" -DCMAKE_BUILD_TYPE="$type" \
     -DCMAKE_PREFIX_PATH="$work/prefix" -DCMAKE_CXX_FLAGS="$cxxflags" \
     -DCMAKE_EXE_LINKER_FLAGS="$ldflags" >/dev/null
 cmake --build "$work/build"
-"$work/build/vyn_consumer"
+# Shared libraries (VYN_SHARED) are found in the prefix, as in /usr/lib.
+LD_LIBRARY_PATH="$work/prefix/lib${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}" "$work/build/vyn_consumer"

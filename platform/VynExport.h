@@ -1,0 +1,7 @@
+#pragma once
+// VYN_EXPORT marks the libraries' public interface. Built with
+// -DVYN_SHARED=ON the libraries are shared with hidden visibility, so only
+// what carries it is exported; built static (the default) it changes
+// nothing.
+
+#define VYN_EXPORT __attribute__((visibility("default")))
