@@ -12,6 +12,7 @@
 // GUI thread only.
 
 #include "VynExport.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>

@@ -4,6 +4,7 @@
 // library offers.
 
 #include "VynExport.h"
+
 #include <initializer_list>
 #include <string>
 #include <vector>

@@ -6,6 +6,7 @@
 // another thread hands the change to the GUI thread first.
 
 #include "VynExport.h"
+
 #include <QImage>
 #include <QWidget>
 

@@ -13,6 +13,7 @@
 // GUI thread only.
 
 #include "VynExport.h"
+
 #include <QImage>
 #include <QWidget>
 

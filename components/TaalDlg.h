@@ -6,6 +6,7 @@
 // global language: copy Taal into each dialog. GUI thread only.
 
 #include "VynExport.h"
+
 #include <QObject>
 
 class VYN_EXPORT TTaalDlg : public QObject {

@@ -11,6 +11,7 @@
 // Needs no GUI toolkit.
 
 #include "VynExport.h"
+
 #include <optional>
 #include <string>
 
@@ -43,4 +44,4 @@ private:
 // The value of a key in a version block; nothing when the key is missing or
 // the block is malformed. Never reads past the block.
 [[nodiscard]] VYN_EXPORT std::optional<std::string> QueryVersionValue(const std::string& block,
-                                                           const std::string& key);
+                                                                      const std::string& key);

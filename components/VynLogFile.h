@@ -13,6 +13,7 @@
 // toolkit. One instance per thread; instances share nothing.
 
 #include "VynExport.h"
+
 #include <string>
 
 struct TLocalTime;

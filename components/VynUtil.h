@@ -3,6 +3,7 @@
 // the local time as text.
 
 #include "VynExport.h"
+
 #include <cstdarg>
 #include <string>
 

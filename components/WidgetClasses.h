@@ -5,6 +5,7 @@
 // Registering and reading are thread-safe; Create runs on the GUI thread.
 
 #include "VynExport.h"
+
 #include <QSize>
 #include <QWidget>
 

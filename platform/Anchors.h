@@ -7,6 +7,7 @@
 // another height) still gets the designed margins.
 
 #include "VynExport.h"
+
 #include <QSize>
 
 class QWidget;

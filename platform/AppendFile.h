@@ -3,6 +3,7 @@
 // append to at once.
 
 #include "VynExport.h"
+
 #include <string>
 
 // Appends `record` to the file at `path` (created when missing) in one

@@ -10,6 +10,7 @@
 // One thread at a time.
 
 #include "VynExport.h"
+
 #include <cstddef>
 #include <string>
 

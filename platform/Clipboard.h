@@ -5,6 +5,7 @@
 // GUI thread only; needs a QGuiApplication.
 
 #include "VynExport.h"
+
 #include <optional>
 #include <string>
 #include <string_view>

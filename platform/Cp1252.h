@@ -6,6 +6,7 @@
 // survives a round trip.
 
 #include "VynExport.h"
+
 #include <string>
 #include <string_view>
 

@@ -29,6 +29,7 @@
 // connect options name one) and Open raises EDatabaseError.
 
 #include "VynExport.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QSqlDatabase>

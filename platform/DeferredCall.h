@@ -6,6 +6,7 @@
 // from its event loop. Nothing runs for a window that has been destroyed.
 
 #include "VynExport.h"
+
 #include <cstdint>
 #include <functional>
 

@@ -5,6 +5,7 @@
 // readable or writable, with a time-out. Any thread may signal, reset or wait.
 
 #include "VynExport.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>

@@ -2,6 +2,7 @@
 // A set of font styles (bold, italic, underline, strike-out) as a small bit set.
 
 #include "VynExport.h"
+
 #include <cstdint>
 
 enum class TFontStyle : std::uint8_t { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };

@@ -3,6 +3,7 @@
 // are their nearest replacements, at the designed pixel sizes (96 dpi).
 
 #include "VynExport.h"
+
 #include <QFont>
 
 class QWidget;

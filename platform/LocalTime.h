@@ -3,6 +3,7 @@
 // time stamps come out the same on every run.
 
 #include "VynExport.h"
+
 #include <functional>
 
 struct VYN_EXPORT TLocalTime {

@@ -6,6 +6,7 @@
 // event loop.
 
 #include "VynExport.h"
+
 #include <QObject>
 
 #include <string>

@@ -4,6 +4,7 @@
 // here end in '/'.
 
 #include "VynExport.h"
+
 #include <string>
 
 // The full path of the running program's executable file, or empty when the

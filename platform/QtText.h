@@ -3,6 +3,7 @@
 // widgets (Unicode).
 
 #include "VynExport.h"
+
 #include <QString>
 
 #include <string>

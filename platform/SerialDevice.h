@@ -10,6 +10,7 @@
 // writes hand their error code back to the calling thread with the result.
 
 #include "VynExport.h"
+
 #include <cstdint>
 #include <string>
 

@@ -3,6 +3,7 @@
 // Windows-1252, like all the library's texts.
 
 #include "VynExport.h"
+
 #include <string>
 #include <vector>
 

@@ -11,6 +11,7 @@
 // for this process: reads find nothing, writes fail. GUI (owner) thread only.
 
 #include "VynExport.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>

@@ -3,6 +3,7 @@
 // at build time and read back from the file on disk.
 
 #include "VynExport.h"
+
 #include <optional>
 #include <string>
 
