@@ -71,10 +71,12 @@ TRetimePage::TRetimePage(QWidget* parent) : QWidget(parent) {
                                            "percentage of the injection before TDC"));
     LabelRetimeTargetUnit = label("LabelRetimeTargetUnit", QStringLiteral("\u00B0"));
     label("LabelRetimeLimits", QStringLiteral("SOI limits"));
-    EditRetimeMin = edit("EditRetimeMin", {},
-                         QStringLiteral("The earliest-after-TDC SOI allowed (empty: no limit)"));
-    EditRetimeMax = edit("EditRetimeMax", {},
-                         QStringLiteral("The earliest SOI before TDC allowed (empty: no limit)"));
+    EditRetimeMin =
+        edit("EditRetimeMin", {},
+             QStringLiteral("The lowest SOI allowed, in degrees (positive=BTDC); empty: no limit"));
+    EditRetimeMax = edit(
+        "EditRetimeMax", {},
+        QStringLiteral("The highest SOI allowed, in degrees (positive=BTDC); empty: no limit"));
     label("LabelRetimeStep", QStringLiteral("Step"));
     EditRetimeStep = edit("EditRetimeStep", QStringLiteral("0.1"),
                           QStringLiteral("The ECU's resolution: the new SOIs are multiples of it"));
