@@ -19,5 +19,7 @@ cmake -S "$source" -B "$work/build" -G "$generator" -DCMAKE_BUILD_TYPE="$type" \
     -DCMAKE_PREFIX_PATH="$work/prefix" -DCMAKE_CXX_FLAGS="$cxxflags" \
     -DCMAKE_EXE_LINKER_FLAGS="$ldflags" >/dev/null
 cmake --build "$work/build"
-# Shared libraries (VYN_SHARED) are found in the prefix, as in /usr/lib.
-LD_LIBRARY_PATH="$work/prefix/lib${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}" "$work/build/vyn_consumer"
+# Shared libraries (VYN_SHARED) are found in the prefix's library folder
+# (lib/ or a multiarch one), as in /usr/lib.
+lib_dir=$(dirname "$(find "$work/prefix" -name 'libvyn_core.*' | head -n 1)")
+LD_LIBRARY_PATH="$lib_dir${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}" "$work/build/vyn_consumer"
