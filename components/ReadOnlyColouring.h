@@ -15,7 +15,7 @@
 template <class Base> class TReadOnlyColouring : public Base {
 public:
     explicit TReadOnlyColouring(QWidget* parent, TColor colorRO)
-        : Base(parent), m_colorRO(colorRO) {}
+        : Base(parent), m_colorRO(colorRO), m_defaultColorRO(colorRO) {}
 
     bool GetEnabled() const { return this->isEnabled(); }
     void SetEnabled(bool enabled) {
@@ -38,6 +38,16 @@ public:
         UpdateColor();
     }
 
+    // The accessors of the Color and ColorRO Qt properties that each
+    // control declares (moc reads no templates): colours as QColor, reset to
+    // clWindow and to the read-only colour the control starts with.
+    QColor ColorProperty() const { return PropertyColor(m_colorRW, this); }
+    void setColor(const QColor& color) { SetColorRW(FromQColor(color)); }
+    void ResetColor() { SetColorRW(clWindow); }
+    QColor ColorROProperty() const { return PropertyColor(m_colorRO, this); }
+    void setColorRO(const QColor& color) { SetColorRO(FromQColor(color)); }
+    void ResetColorRO() { SetColorRO(m_defaultColorRO); }
+
     void UpdateColor() {
         SetBackgroundColor(this, !this->isEnabled()   ? clBtnFace
                                  : this->isReadOnly() ? m_colorRO
@@ -57,4 +67,5 @@ protected:
 private:
     TColor m_colorRW = clWindow;
     TColor m_colorRO;
+    TColor m_defaultColorRO;
 };

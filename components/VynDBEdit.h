@@ -24,12 +24,6 @@ class VYN_EXPORT TVynDBEdit : public TReadOnlyColouring<TDBEdit> {
 
 public:
     explicit TVynDBEdit(QWidget* parent = nullptr);
-    QColor ColorProperty() const { return PropertyColor(GetColor(), this); }
-    void setColor(const QColor& color) { SetColorRW(FromQColor(color)); }
-    void ResetColor() { SetColorRW(clWindow); }
-    QColor ColorROProperty() const { return PropertyColor(GetColorRO(), this); }
-    void setColorRO(const QColor& color) { SetColorRO(FromQColor(color)); }
-    void ResetColorRO() { SetColorRO(clInfoBk); }
 
     // Click events; "assigned" means non-empty. Assign them
     // before setting ReadOnly: the font follows at the next SetReadOnly.

@@ -18,10 +18,4 @@ class VYN_EXPORT TVynDBMemo : public TReadOnlyColouring<TDBMemo> {
 
 public:
     explicit TVynDBMemo(QWidget* parent = nullptr);
-    QColor ColorProperty() const { return PropertyColor(GetColor(), this); }
-    void setColor(const QColor& color) { SetColorRW(FromQColor(color)); }
-    void ResetColor() { SetColorRW(clWindow); }
-    QColor ColorROProperty() const { return PropertyColor(GetColorRO(), this); }
-    void setColorRO(const QColor& color) { SetColorRO(FromQColor(color)); }
-    void ResetColorRO() { SetColorRO(clInfoBk); }
 };

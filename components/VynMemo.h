@@ -31,12 +31,6 @@ public:
     // SetEnabled, GetReadOnly, SetReadOnly, GetColor, SetColorRW,
     // GetColorRO, SetColorRO and UpdateColor are TReadOnlyColouring's.
     explicit TVynMemo(QWidget* parent = nullptr);
-    QColor ColorProperty() const { return PropertyColor(GetColor(), this); }
-    void setColor(const QColor& color) { SetColorRW(FromQColor(color)); }
-    void ResetColor() { SetColorRW(clWindow); }
-    QColor ColorROProperty() const { return PropertyColor(GetColorRO(), this); }
-    void setColorRO(const QColor& color) { SetColorRO(FromQColor(color)); }
-    void ResetColorRO() { SetColorRO(clBtnFace); }
 
     // Appends a line (as a new last line).
     void Add(std::string_view line);
