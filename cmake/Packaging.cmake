@@ -7,7 +7,7 @@
 # /usr/bin, the demo maps under /usr/share/mapwright, the desktop entry, the
 # icons, the manual pages, the copyright and the changelog), libvyn0 (the
 # shared libraries) and libvyn-dev (headers, CMake and pkg-config files, the
-# Designer plugin). Qt dependencies come from dpkg-shlibdeps. A static build
+# Designer plugin, the API reference). Qt dependencies come from dpkg-shlibdeps. A static build
 # (the dev preset) packages the program alone.
 set(CPACK_PACKAGE_NAME mapwright)
 set(CPACK_PACKAGE_VENDOR "Mapwright developers")
@@ -32,7 +32,8 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_GENERATOR DEB)
 # Three packages: mapwright (the program, its demo maps, manual pages,
 # desktop entry), libvyn0 (the shared VYN libraries of the release build) and
-# libvyn-dev (headers, CMake and pkg-config files, the Qt Designer plugin).
+# libvyn-dev (headers, CMake and pkg-config files, the Qt Designer plugin,
+# the API reference in /usr/share/doc/vyn/html).
 set(CPACK_DEB_COMPONENT_INSTALL ON)
 set(CPACK_COMPONENTS_GROUPING IGNORE)
 if(VYN_SHARED)
@@ -80,7 +81,8 @@ threads and its settings dialog, lamps, a settings store, version
 information, message and language dialogs.")
 set(CPACK_DEBIAN_DEVELOPMENT_DESCRIPTION "VYN component library (development files)
 Headers, CMake package (find_package(Vyn)), pkg-config files (vyn-core,
-vyn-widgets) and the Qt Designer plugin that puts the VYN widgets in the
-widget box's group VYN.")
+vyn-widgets), the Qt Designer plugin that puts the VYN widgets in the
+widget box's group VYN, and the API reference in /usr/share/doc/vyn/html.")
+
 set(CPACK_STRIP_FILES ON)
 include(CPack)

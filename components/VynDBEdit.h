@@ -1,11 +1,12 @@
 #pragma once
-// TVynDBEdit: a single-line edit bound to a database field (TDBEdit) with
-// the library's read-only colouring (ColorRO starts as clInfoBk) and a
-// hyperlink look: when an OnClick or OnDblClick handler is assigned, the
-// text is blue and underlined while read-only (black and plain while
-// editable), and over a non-empty read-only edit the mouse shows a hand.
-// Mouse moves select text as in any edit; only the hyperlink look (read-only
-// with a click handler) takes them for the hand cursor. GUI thread only.
+/// \class TVynDBEdit VynDBEdit.h <vyn/VynDBEdit.h>
+/// TVynDBEdit: a single-line edit bound to a database field (TDBEdit) with
+/// the library's read-only colouring (ColorRO starts as clInfoBk) and a
+/// hyperlink look: when an OnClick or OnDblClick handler is assigned, the
+/// text is blue and underlined while read-only (black and plain while
+/// editable), and over a non-empty read-only edit the mouse shows a hand.
+/// Mouse moves select text as in any edit; only the hyperlink look (read-only
+/// with a click handler) takes them for the hand cursor. GUI thread only.
 
 #include "DBControls.h"
 #include "ReadOnlyColouring.h"
@@ -23,20 +24,28 @@ class VYN_EXPORT TVynDBEdit : public TReadOnlyColouring<TDBEdit> {
     Q_PROPERTY(QColor ColorRO READ ColorROProperty WRITE setColorRO RESET ResetColorRO)
 
 public:
+    /// An unbound, read-write edit.
     explicit TVynDBEdit(QWidget* parent = nullptr);
 
-    // Click events; "assigned" means non-empty. Assign them
-    // before setting ReadOnly: the font follows at the next SetReadOnly.
+    ///@{
+    /// Click events; "assigned" means non-empty. Assign them
+    /// before setting ReadOnly: the font follows at the next SetReadOnly.
     std::function<void(QObject* Sender)> OnClick;
     std::function<void(QObject* Sender)> OnDblClick;
+    ///@}
 
+    /// Makes the edit read-only or not, recolours, and gives the text the
+    /// hyperlink look or takes it away.
     void SetReadOnly(bool readOnly);
+    /// Whether the mouse is over the edit with the hand cursor.
     bool Hovering() const { return m_hover; }
 
 protected:
-    // The hyperlink look's mouse handling (the Part's MouseMove).
+    /// The hyperlink look's hand cursor over a read-only edit.
     void mouseMoveEvent(QMouseEvent* event) override;
+    /// Calls OnClick after a left click inside the edit.
     void mouseReleaseEvent(QMouseEvent* event) override;
+    /// Calls OnDblClick.
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:

@@ -1,7 +1,8 @@
 #pragma once
-// TVynDBMemo: a multi-line edit bound to a database field (TDBMemo) with the
-// library's read-only colouring; ColorRO starts as clInfoBk. GUI thread
-// only.
+/// \class TVynDBMemo VynDBMemo.h <vyn/VynDBMemo.h>
+/// TVynDBMemo: a multi-line edit bound to a database field (TDBMemo) with the
+/// library's read-only colouring; ColorRO starts as clInfoBk. GUI thread
+/// only.
 
 #include "DBControls.h"
 #include "ReadOnlyColouring.h"
@@ -17,5 +18,6 @@ class VYN_EXPORT TVynDBMemo : public TReadOnlyColouring<TDBMemo> {
     Q_PROPERTY(QColor ColorRO READ ColorROProperty WRITE setColorRO RESET ResetColorRO)
 
 public:
+    /// An unbound, read-write memo.
     explicit TVynDBMemo(QWidget* parent = nullptr);
 };

@@ -1,12 +1,13 @@
 #pragma once
-// TVynMemo: a multi-line plain-text edit that shows by its background whether
-// the user may type into it: the read-write colour while editable, ColorRO
-// while read-only, clBtnFace while disabled.
-//
-// Its change event OnChange follows fixed rules that owners rely on: every
-// edit by the user raises it; SetText raises it synchronously when, and only
-// when, the new text differs from the current one; Clear raises nothing.
-// Text is Windows-1252 at this interface. GUI thread only.
+/// \class TVynMemo VynMemo.h <vyn/VynMemo.h>
+/// TVynMemo: a multi-line plain-text edit that shows by its background whether
+/// the user may type into it: the read-write colour while editable, ColorRO
+/// while read-only, clBtnFace while disabled.
+///
+/// Its change event OnChange follows fixed rules that owners rely on: every
+/// edit by the user raises it; SetText raises it synchronously when, and only
+/// when, the new text differs from the current one; Clear raises nothing.
+/// Text is Windows-1252 at this interface. GUI thread only.
 
 #include "Color.h"
 #include "Cp1252Entry.h"
@@ -27,19 +28,24 @@ class VYN_EXPORT TVynMemo : public TReadOnlyColouring<TCp1252PlainEntry<QPlainTe
     Q_PROPERTY(QColor ColorRO READ ColorROProperty WRITE setColorRO RESET ResetColorRO)
 
 public:
-    // Starts editable in clWindow; ColorRO starts as clBtnFace. GetEnabled,
-    // SetEnabled, GetReadOnly, SetReadOnly, GetColor, SetColorRW,
-    // GetColorRO, SetColorRO and UpdateColor are TReadOnlyColouring's.
+    /// Starts editable in clWindow; ColorRO starts as clBtnFace. GetEnabled,
+    /// SetEnabled, GetReadOnly, SetReadOnly, GetColor, SetColorRW,
+    /// GetColorRO, SetColorRO and UpdateColor are TReadOnlyColouring's.
     explicit TVynMemo(QWidget* parent = nullptr);
 
-    // Appends a line (as a new last line).
+    /// Appends a line (as a new last line).
     void Add(std::string_view line);
 
+    /// The text as Windows-1252 with CR LF line ends.
     std::string Text() const;
+    /// Replaces the text (CR LF, CR and LF each end a line); one OnChange
+    /// when it differs, none when it is the same.
     void SetText(std::string_view text);
+    /// Empties the memo, without OnChange.
     void Clear();
 
 signals:
+    /// The text changed: by the user, Add or SetText.
     void OnChange();
 
 private:

@@ -1,6 +1,8 @@
 #pragma once
-#include "VynExport.h"
-// The program's standard streams.
+/// \file Console.h
+/// The program's standard streams.
 
-// Whether standard output goes to a terminal (not a file or a pipe).
+#include "VynExport.h"
+
+/// Whether standard output goes to a terminal (not a file or a pipe).
 VYN_EXPORT bool StandardOutputIsTerminal();

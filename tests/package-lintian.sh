@@ -32,6 +32,9 @@ if ls "$out"/libvyn0_*.deb >/dev/null 2>&1; then
     done
     grep -q "/qt6/plugins/designer/libvyn_designer.so\$" "$out/contents.txt" ||
         { echo "not in the packages: the Designer plugin"; status=1; }
+    grep -q " ./usr/share/doc/vyn/html/index.html\$" "$out/contents.txt" ||
+        { echo "not in the packages: the API reference"; status=1; }
+
 fi
 # Run as root (as CI is), lintian says so; that line is no finding.
 lintian --fail-on error,warning "$out"/*.deb >"$out/lintian.log" 2>&1 || status=1

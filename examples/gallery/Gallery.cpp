@@ -3,6 +3,7 @@
 #include "Gallery.h"
 
 #include "Fonts.h"
+#include "Paths.h"
 #include "QtText.h"
 #include "RxTxPanel.h"
 #include "StatusLed.h"
@@ -27,6 +28,7 @@
 #include <QSqlQuery>
 #include <QStandardPaths>
 #include <QTimer>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -62,7 +64,32 @@ TGallery::TGallery() {
     layout->addWidget(Settings());
     layout->addWidget(Messages());
     layout->addWidget(Data());
+    ReferenceLink = new QLabel;
+    ReferenceLink->setOpenExternalLinks(true);
+    const QString index = ReferenceIndexPath();
+    if (index.isEmpty()) {
+        Say(ReferenceLink, "API reference: not installed (package libvyn-dev)",
+            "API-naslag: niet ge\xEFnstalleerd (pakket libvyn-dev)");
+    } else {
+        const QString link = QStringLiteral(" <a href=\"%1\">%2</a>")
+                                 .arg(QUrl::fromLocalFile(index).toString(), index.toHtmlEscaped());
+        Say([this, link](const QString& t) { ReferenceLink->setText(t + link); },
+            "API reference:", "API-naslag:");
+    }
+    layout->addWidget(ReferenceLink);
     layout->addStretch();
+}
+
+QString ReferenceIndexPath() {
+    const QString exe = QString::fromStdString(ExeDirectory());
+    for (const char* place :
+         {"../share/doc/vyn/html/index.html", "../docs/reference/html/index.html"}) {
+        const QFileInfo index(exe + QLatin1String(place));
+        if (index.isFile()) {
+            return index.canonicalFilePath();
+        }
+    }
+    return {};
 }
 
 void TGallery::SendSample() {

@@ -31,7 +31,13 @@ class TRxTxPanel;
 class TStatusLed;
 class TVynRichEdit;
 
+// The API reference's index page: installed beside the program
+// (../share/doc/vyn/html/) or in the build tree (../docs/reference/html/);
+// empty when neither is there.
+QString ReferenceIndexPath();
+
 class TGallery : public QWidget {
+
     Q_OBJECT
 
 public:
@@ -45,6 +51,9 @@ public:
     QLabel* LanguageLine = nullptr;
     TDBGrid* Grid = nullptr;
     QLabel* ExportStatus = nullptr;
+    // A link to the library's API reference, or where to get it.
+    QLabel* ReferenceLink = nullptr;
+
     const TSerialSetupDlg& SerialSetup() const { return m_setup; }
     const TTextDlg& Message() const { return m_message; }
 

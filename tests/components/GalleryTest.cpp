@@ -84,6 +84,18 @@ TEST_F(Gallery, LanguageSwitchesTheCaptionsAndTheDialogsButKeepsResults) {
     EXPECT_EQ(gallery->SerialSetup().Taal, 0);
 }
 
+// The test program sits in the build tree's bin/, beside the built reference.
+TEST_F(Gallery, LinksTheApiReferenceInEitherLanguage) {
+    const QString index = ReferenceIndexPath();
+    ASSERT_TRUE(index.endsWith(QStringLiteral("/docs/reference/html/index.html")))
+        << index.toStdString();
+    EXPECT_TRUE(gallery->ReferenceLink->text().startsWith(
+        QStringLiteral("API reference: <a href=\"file://")));
+    gallery->ApplyLanguage(1);
+    EXPECT_TRUE(gallery->ReferenceLink->text().startsWith(QStringLiteral("API-naslag: <a href=")));
+    EXPECT_TRUE(gallery->ReferenceLink->text().contains(index.toHtmlEscaped()));
+}
+
 TEST_F(Gallery, GridShowsEveryRecordAndColumn) {
     TDBGrid* grid = gallery->Grid;
     const int rows = grid->model()->rowCount();
