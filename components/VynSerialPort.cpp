@@ -734,13 +734,17 @@ void TVynSerialPort::OvRead(unsigned char* data, int len) {
     }
     // The receive thread reads only what the queue has room for.
     static_cast<void>(RxThread.PutData(reinterpret_cast<const char*>(data), len));
-    // Every arrival re-arms the same delivery: a burst arrives in one call.
-    // Once a delivery's worth is waiting the owner is asked at once instead
-    // of a millisecond later.
-    const int unread = RxUnread();
-    const int delayMs = unread >= kSerialBufferSize / 2 ? 0 : 1;
-    ArmDeferredCall(TimerWnd, DataKey(), delayMs, [this] { DataEventHandler(); });
+    // An arrival that finds no delivery waiting is handed to the owner as
+    // soon as its thread is free: a reply to a request never waits for more
+    // bytes that may not come. Arrivals that find one waiting (the owner is
+    // busy, or a burst outruns its thread) join it, so a burst still reaches
+    // the owner in as few calls as its thread allows. The delivery clears
+    // its pending mark before it takes the bytes, so none is left behind.
+    if (!DeferredCallPending(TimerWnd, DataKey())) {
+        ArmDeferredCall(TimerWnd, DataKey(), 0, [this] { DataEventHandler(); });
+    }
 }
+
 
 int TVynSerialPort::RxUnread() {
     return RxThread.Unread();

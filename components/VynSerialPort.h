@@ -18,7 +18,10 @@
 /// receive queue grows up to kSerialRxQueueLimit; past it the receive thread
 /// stops reading until the owner has taken some, so the device driver and the
 /// flow control hold the rest. Each OnRxData hands at most kSerialBufferSize
-/// bytes; deliveries repeat until the queue is empty. Bytes the device reports
+/// bytes; deliveries repeat until the queue is empty. Bytes that arrive while
+/// no delivery is waiting reach the owner as soon as its thread is free;
+/// bytes that arrive while one waits join it, so a burst collapses into as
+/// few deliveries as the owner's thread allows. Bytes the device reports
 /// lost (an overrun) and bytes a vanished line could not take are counted in a
 /// diagnostic line. A line that has gone is reported once; TxData then returns
 /// false until the port is closed and opened again.

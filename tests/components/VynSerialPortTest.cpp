@@ -349,7 +349,26 @@ TEST_F(Serial, BurstsArriveInOneCallAndBytesSurviveAClose) {
     EXPECT_EQ(received, "xyz123");
 }
 
+// A reply to a request must not wait for bytes that may not come: an arrival
+// that finds no delivery waiting is handed over in the owner's next pass of
+// its event loop, with no timer to run out first; each of a request's
+// replies, one after the other.
+TEST_F(Serial, AnArrivalFindingNothingWaitingIsDeliveredInTheNextPass) {
+    ASSERT_TRUE(port.Open());
+    for (const char* reply : {"ok", "7", "done"}) {
+        received.clear();
+        ASSERT_EQ(::write(pty.Master(), reply, std::strlen(reply)),
+                  static_cast<ssize_t>(std::strlen(reply)));
+        ASSERT_TRUE(WaitWithoutDelivering(
+            [&] { return port.RxUnread() == static_cast<int>(std::strlen(reply)); }));
+        ASSERT_TRUE(WaitWithoutDelivering([&] { return port.RxDeliveryPending(); }));
+        QCoreApplication::processEvents();
+        EXPECT_EQ(received, reply);
+    }
+}
+
 TEST_F(Serial, PeerHangingUpNeitherCrashesNorSpins) {
+
     ASSERT_TRUE(port.Open());
     pty.CloseSlave();
     pty.CloseMaster();
