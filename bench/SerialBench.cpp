@@ -17,7 +17,9 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QSerialPort>
+#include <QTimer>
 
 #include <algorithm>
 #include <atomic>
@@ -227,12 +229,11 @@ double IdleCpuSeconds() {
                static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
     };
     const double before = cpu();
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < 2000) {
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-    }
+    QEventLoop loop;
+    QTimer::singleShot(2000, &loop, &QEventLoop::quit);
+    loop.exec();
     const double used = cpu() - before;
+
     port.Close();
     return used;
 }

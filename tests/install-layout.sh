@@ -21,6 +21,9 @@ expect_not() {
 }
 expect bin/mapwright
 expect bin/vyn-gallery
+expect libexec/mapwright/mapwright-window.so
+expect share/doc/vyn/html/index.html
+
 for f in DemoRailPressure.txt DemoDuration.txt DemoSOI.txt; do
     expect share/mapwright/$f
     expect_not bin/$f

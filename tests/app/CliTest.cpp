@@ -162,8 +162,42 @@ TEST_F(Convert, BadArgumentsExitTwoWithUsage) {
     EXPECT_NE(missing.Err.find("are all required"), std::string::npos);
 }
 
+// The commands start like a plain program: they never load the GUI toolkit,
+// which only the window's module brings in (the dynamic loader's own account
+// of the files it opens, through LD_DEBUG).
+TEST_F(Convert, TheCommandsLoadNoToolkitAndTheWindowDoes) {
+    const TempDir dir;
+    setenv("LD_DEBUG", "files", 1);
+    setenv("QT_QPA_PLATFORM", "offscreen", 0); // the window needs no display
+
+    const struct {
+        std::vector<std::string> Argv;
+        bool Toolkit;
+    } cases[] = {
+        {{MAPWRIGHT_EXE, "convert", "--rail-pressure", m_rail, "--duration", m_duration, "--soi",
+          m_soi},
+         false},
+        {{MAPWRIGHT_EXE, "retime", "--rail-pressure", m_rail, "--duration", m_duration, "--soi",
+          m_soi, "--target-eoi-value", "3"},
+         false},
+        {{MAPWRIGHT_EXE, "explain", "--rail-pressure", m_rail, "--duration", m_duration, "--soi",
+          m_soi, "--at", "10", "2000"},
+         false},
+        {{MAPWRIGHT_EXE, "--version"}, false},
+        {{MAPWRIGHT_EXE, "--help"}, false},
+        {{MAPWRIGHT_EXE, "--screenshot", dir.Path() + "/window.png"}, true},
+    };
+    for (const auto& c : cases) {
+        const ProcessResult r = RunProcess(c.Argv);
+        EXPECT_EQ(r.ExitCode, 0) << c.Argv[1];
+        EXPECT_EQ(r.Err.find("libQt6Core") != std::string::npos, c.Toolkit) << c.Argv[1];
+    }
+    unsetenv("LD_DEBUG");
+}
+
 // The manual page keeps up with the program: every option that --help
 // names is in it, and every view.
+
 TEST(Mapwright, ManualPageNamesEveryOptionOfTheUsage) {
     std::string page = Slurp(std::string(MAPWRIGHT_SOURCE_DIR) + "/resources/man/mapwright.1");
     ASSERT_FALSE(page.empty());
