@@ -63,7 +63,13 @@ public:
         for (const Run& run : runs) {
             const double seconds =
                 run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
-            const std::string name = run.run_name.str();
+            // Cases timed by the wall clock are named as the others
+            // ("BM_X", not "BM_X/real_time").
+            std::string name = run.run_name.str();
+            if (const std::string suffix = "/real_time"; name.ends_with(suffix)) {
+                name.resize(name.size() - suffix.size());
+            }
+
             const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
             if (median || (run.run_type == Run::RT_Iteration && run.iterations > 0 &&
                            m_fromMedian.count(name) == 0)) {
