@@ -745,7 +745,6 @@ void TVynSerialPort::OvRead(unsigned char* data, int len) {
     }
 }
 
-
 int TVynSerialPort::RxUnread() {
     return RxThread.Unread();
 }
