@@ -41,7 +41,7 @@ class VYN_EXPORT TStatusLed : public QWidget {
     Q_PROPERTY(int TrueColor MEMBER TrueColor)
 
 public:
-    /// A 9 x 9 LED showing nothing yet, its lamps loaded.
+    /// A 9 x 9 LED showing its false-state lamp (white).
     explicit TStatusLed(QWidget* owner = nullptr);
     /// Cancels a pending flash.
     ~TStatusLed() override;
