@@ -24,9 +24,11 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QSqlQuery>
 #include <QStandardPaths>
+#include <QStyle>
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -556,4 +558,28 @@ void TGallery::SaveExport(const QString& file, bool csv) {
 void TGallery::Blink(int lamp) {
     m_panel->SetLed(lamp, 1);
     QTimer::singleShot(kLampMs, m_panel, [this, lamp] { m_panel->SetLed(lamp, 0); });
+}
+
+QWidget* GalleryWindow(TGallery* gallery, const QRect& available) {
+    // Room for the window manager's title bar and frame.
+    constexpr int kFrameWidth = 16;
+    constexpr int kFrameHeight = 48;
+    const QSize least = gallery->minimumSizeHint();
+    const QSize wanted = gallery->sizeHint();
+    const QSize room(available.width() - kFrameWidth, available.height() - kFrameHeight);
+    if (least.width() <= room.width() && least.height() <= room.height()) {
+        return gallery;
+    }
+    // Never squeezed below what its controls need: it scrolls instead.
+    gallery->setMinimumSize(least);
+    auto* window = new QScrollArea;
+    window->setWidgetResizable(true);
+    window->setFrameShape(QFrame::NoFrame);
+    window->setWidget(gallery);
+    window->setWindowTitle(gallery->windowTitle());
+    QObject::connect(gallery, &QWidget::windowTitleChanged, window, &QWidget::setWindowTitle);
+    const int bar = window->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    window->resize(std::min(wanted.width() + bar, room.width()),
+                   std::min(wanted.height(), room.height()));
+    return window;
 }

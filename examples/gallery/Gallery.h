@@ -36,6 +36,14 @@ class TVynRichEdit;
 // empty when neither is there.
 QString ReferenceIndexPath();
 
+class TGallery;
+
+// The gallery's window for a screen whose available area is `available`:
+// the gallery itself where it fits, else a scrolling window around it that
+// does (titled as the gallery, in its language). The caller owns what is
+// returned; the gallery becomes its child.
+QWidget* GalleryWindow(TGallery* gallery, const QRect& available);
+
 class TGallery : public QWidget {
 
     Q_OBJECT

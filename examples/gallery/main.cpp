@@ -9,10 +9,13 @@
 #include "QuitOnSignal.h"
 
 #include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QTimer>
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 int main(int argc, char** argv) {
     const char* screenshot = nullptr;
@@ -29,13 +32,18 @@ int main(int argc, char** argv) {
     if (!QuitOnTerminationSignals()) {
         std::fprintf(stderr, "vyn-gallery: a stop by signal will leave its temporary folder\n");
     }
-    TGallery gallery;
-    gallery.show();
-    QTimer::singleShot(50, &gallery, [&gallery] { gallery.SendSample(); });
+    auto* gallery = new TGallery;
+    // On a small screen (a laptop's) the gallery scrolls inside its window.
+    const std::unique_ptr<QWidget> window(
+        GalleryWindow(gallery, QGuiApplication::primaryScreen()->availableGeometry()));
+    window->show();
+    QTimer::singleShot(50, gallery, [gallery] { gallery->SendSample(); });
     if (screenshot != nullptr) {
-        // After the sample went round, while its lamps may still be lit.
-        QTimer::singleShot(500, &gallery, [&gallery, screenshot] {
-            const bool saved = gallery.grab().save(QString::fromLocal8Bit(screenshot));
+        // After the sample went round, while its lamps may still be lit:
+        // the whole gallery, also where it scrolls.
+        QTimer::singleShot(500, gallery, [gallery, screenshot] {
+            const bool saved = gallery->grab().save(QString::fromLocal8Bit(screenshot));
+
             QApplication::exit(saved ? 0 : 1);
         });
     }

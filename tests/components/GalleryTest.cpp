@@ -84,7 +84,30 @@ TEST_F(Gallery, LanguageSwitchesTheCaptionsAndTheDialogsButKeepsResults) {
     EXPECT_EQ(gallery->SerialSetup().Taal, 0);
 }
 
+// Where the gallery does not fit the screen's available area (a laptop's),
+// it scrolls in a window that does; where it fits, it is the window itself.
+TEST(GalleryOnScreens, ScrollsWhereItDoesNotFit) {
+    for (const QSize screen : {QSize(1366, 768 - 32), QSize(1280, 720 - 32), QSize(1920, 1200)}) {
+        auto* gallery = new TGallery;
+        const std::unique_ptr<QWidget> window(GalleryWindow(gallery, QRect(QPoint(0, 0), screen)));
+        const QSize least = gallery->minimumSizeHint();
+        const bool fits =
+            least.width() + 16 <= screen.width() && least.height() + 48 <= screen.height();
+        EXPECT_EQ(window.get() == gallery, fits) << screen.width() << "x" << screen.height();
+        if (!fits) {
+            window->show();
+            QApplication::processEvents();
+            EXPECT_LE(window->height() + 48, screen.height());
+            EXPECT_GE(gallery->height(), least.height()); // scrolled, not squeezed
+            EXPECT_EQ(window->windowTitle(), QStringLiteral("VYN components"));
+            gallery->ApplyLanguage(1);
+            EXPECT_EQ(window->windowTitle(), QStringLiteral("VYN-componenten"));
+        }
+    }
+}
+
 // The test program sits in the build tree's bin/, beside the built reference.
+
 TEST_F(Gallery, LinksTheApiReferenceInEitherLanguage) {
     const QString index = ReferenceIndexPath();
     ASSERT_TRUE(index.endsWith(QStringLiteral("/docs/reference/html/index.html")))
